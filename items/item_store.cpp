@@ -1,0 +1,258 @@
+#include "items/item_store.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/cp932.h"
+#include "platform/file.h"
+
+namespace {
+
+const char kItemFileName[] = "NuboInfo.Dat";
+const char kTempFileName[] = "NuboInfo.tmp";
+
+// Copies a zero-terminated string of at most `fieldSize` - 1 bytes, reading no
+// further than its terminator, and clears the rest of the field.
+void CopyField(char* field, std::size_t fieldSize, const char* text) {
+  std::size_t n = 0;
+  while (n + 1 < fieldSize && text[n] != '\0') ++n;
+  std::memcpy(field, text, n);
+  std::memset(field + n, 0, fieldSize - n);
+}
+
+// Copies a record's string field out into a 260-byte caller buffer.
+void CopyOut(char* out, const char* field, std::size_t fieldSize) {
+  std::size_t n = 0;
+  while (n + 1 < fieldSize && field[n] != '\0') ++n;
+  std::memcpy(out, field, n);
+  out[n] = '\0';
+}
+
+ItemRecord* NewRecord() {
+  void* block = std::malloc(sizeof(ItemRecord));
+  if (block != nullptr) std::memset(block, 0, sizeof(ItemRecord));
+  return static_cast<ItemRecord*>(block);
+}
+
+std::uint64_t OffsetOf(int index) {
+  return static_cast<std::uint64_t>(index) * kItemRecordSize;
+}
+
+// The temporary file beside the item file: the same path with another name.
+bool TempPathFor(const char* itemFilePath, char* out, std::size_t size) {
+  const std::size_t len = std::strlen(itemFilePath);
+  const std::size_t nameLen = sizeof kItemFileName - 1;
+  if (len < nameLen || len + 1 > size) return false;
+  std::memcpy(out, itemFilePath, len - nameLen);
+  std::memcpy(out + len - nameLen, kTempFileName, nameLen + 1);
+  return true;
+}
+
+}  // namespace
+
+ItemStore::ItemStore() {
+  itemFilePath[0] = '\0';
+  char dir[kPathSize];
+  const std::size_t len = platform::CurrentDirectory(dir, sizeof dir);
+  if (len == 0 || len >= sizeof dir) return;
+  platform::JoinPath(dir, kItemFileName, itemFilePath, sizeof itemFilePath);
+}
+
+ItemStore::~ItemStore() { FreeAll(); }
+
+void ItemStore::FreeAll() {
+  for (int i = 0; i < items.Count(); ++i) std::free(items.SlotAt(i));
+  items.Clear();
+}
+
+int ItemStore::RecordCount() const {
+  platform::File file;
+  std::uint64_t size = 0;
+  if (!file.Open(itemFilePath, platform::OpenMode::ReadExisting) || !file.Size(&size)) return 0;
+  return static_cast<int>(size / kItemRecordSize);
+}
+
+int ItemStore::ReadRecord(int index, ItemRecord* record) const {
+  platform::File file;
+  if (index < 0 || !file.Open(itemFilePath, platform::OpenMode::ReadOrCreate)) return 0;
+  std::uint8_t bytes[kItemRecordSize];
+  if (file.ReadAt(OffsetOf(index), bytes, sizeof bytes) != sizeof bytes) return 0;
+  DecodeItemRecord(bytes, record);
+  return 1;
+}
+
+int ItemStore::WriteRecord(int index, const ItemRecord& record) const {
+  platform::File file;
+  if (index < 0 || !file.Open(itemFilePath, platform::OpenMode::WriteOrCreate)) return 0;
+  std::uint8_t bytes[kItemRecordSize];
+  EncodeItemRecord(record, bytes);
+  return file.WriteAt(OffsetOf(index), bytes, sizeof bytes) == sizeof bytes ? 1 : 0;
+}
+
+void ItemStore::Load() {
+  FreeAll();
+  // One open for the whole file. A record that cannot be read ends the load,
+  // so that the records kept stay at the indices they have in the file.
+  platform::File file;
+  std::uint64_t size = 0;
+  if (!file.Open(itemFilePath, platform::OpenMode::ReadExisting) || !file.Size(&size)) return;
+  const std::uint64_t n = size / kItemRecordSize;
+  std::uint8_t bytes[kItemRecordSize];
+  for (std::uint64_t i = 0; i < n && i < 0x7fffffff; ++i) {
+    if (file.ReadAt(i * kItemRecordSize, bytes, sizeof bytes) != sizeof bytes) break;
+    ItemRecord* record = NewRecord();
+    if (record == nullptr) break;
+    DecodeItemRecord(bytes, record);
+    if (items.Append(record) != 0) {
+      std::free(record);
+      break;
+    }
+  }
+}
+
+const ItemRecord* ItemStore::RecordAt(int index) const { return At(index); }
+
+int ItemStore::FindKey(std::int32_t key, int* index) const {
+  for (int i = 0; i < items.Count(); ++i) {
+    if (At(i)->key == key) {
+      *index = i;
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int ItemStore::HasKey(std::int32_t key) const {
+  int index;
+  return FindKey(key, &index);
+}
+
+int ItemStore::HasTarget(const char* path) const {
+  for (int i = 0; i < items.Count(); ++i) {
+    if (std::strncmp(At(i)->target, path, kPathSize) == 0) return 1;
+  }
+  return 0;
+}
+
+int ItemStore::GetFields(std::int32_t key, int* iconIndex, char* title, char* target,
+                         char* workDir, char* iconFile) const {
+  int index;
+  if (!FindKey(key, &index)) return 0;
+  const ItemRecord* r = At(index);
+  *iconIndex = r->iconIndex;
+  CopyOut(title, r->title, sizeof r->title);
+  CopyOut(target, r->target, sizeof r->target);
+  CopyOut(workDir, r->workDir, sizeof r->workDir);
+  CopyOut(iconFile, r->iconFile, sizeof r->iconFile);
+  return 1;
+}
+
+int ItemStore::GetTitle(std::int32_t key, char* title) const {
+  int index;
+  if (!FindKey(key, &index)) return 0;
+  CopyOut(title, At(index)->title, sizeof At(index)->title);
+  return 1;
+}
+
+int ItemStore::GetIconByKey(std::int32_t key, char* iconFile, int* iconIndex) const {
+  int index;
+  return FindKey(key, &index) ? GetIconAt(index, iconFile, iconIndex) : 0;
+}
+
+int ItemStore::GetIconAt(int index, char* iconFile, int* iconIndex) const {
+  const ItemRecord* r = At(index);
+  if (r == nullptr) return 0;
+  CopyOut(iconFile, r->iconFile, sizeof r->iconFile);
+  *iconIndex = r->iconIndex;
+  return 1;
+}
+
+int ItemStore::KeyAt(int index, std::int32_t* key) const {
+  const ItemRecord* r = At(index);
+  if (r == nullptr) return 0;
+  *key = r->key;
+  return 1;
+}
+
+int ItemStore::SwapKeys(std::int32_t a, std::int32_t b) {
+  int ia, ib;
+  if (!FindKey(a, &ia) || !FindKey(b, &ib)) return 0;
+  At(ia)->key = b;
+  At(ib)->key = a;
+  WriteRecord(ia, *At(ia));
+  WriteRecord(ib, *At(ib));
+  return 1;
+}
+
+int ItemStore::MoveKey(std::int32_t key, std::int32_t newKey) {
+  int index;
+  if (!FindKey(key, &index)) return 0;
+  At(index)->key = newKey;
+  WriteRecord(index, *At(index));
+  return 1;
+}
+
+int ItemStore::Put(std::int32_t key, int iconIndex, const char* title, const char* target,
+                   const char* workDir, const char* iconFile) {
+  int index;
+  ItemRecord* record = nullptr;
+  bool inArray = true;
+  if (FindKey(key, &index)) {
+    record = At(index);
+  } else {
+    index = items.Count();
+    record = NewRecord();
+    if (record == nullptr) return 0;
+    inArray = items.Append(record) == 0;
+  }
+  record->key = key;
+  record->iconIndex = static_cast<std::uint16_t>(iconIndex);
+  char cut[kTitleSize];
+  platform::Cp932CopyCut(cut, title, kTitleSize - 1);
+  CopyField(record->title, sizeof record->title, cut);
+  CopyField(record->target, sizeof record->target, target);
+  CopyField(record->workDir, sizeof record->workDir, workDir);
+  CopyField(record->iconFile, sizeof record->iconFile, iconFile);
+  const int written = WriteRecord(index, *record);
+  // Without room in the array the record still reaches the file, at the index
+  // it would have had, and the next Load brings it back.
+  if (!inArray) std::free(record);
+  return written;
+}
+
+// Writes every record but `skipIndex` to the temporary file and puts it in
+// place of the item file in one step. The old file stays whole on failure.
+int ItemStore::RewriteWithout(int skipIndex) const {
+  char tempPath[kPathSize];
+  if (!TempPathFor(itemFilePath, tempPath, sizeof tempPath)) return 0;
+  platform::File file;
+  if (!file.Open(tempPath, platform::OpenMode::CreateEmpty)) return 0;
+  bool ok = true;
+  int at = 0;
+  std::uint8_t bytes[kItemRecordSize];
+  for (int i = 0; ok && i < items.Count(); ++i) {
+    if (i == skipIndex) continue;
+    EncodeItemRecord(*At(i), bytes);
+    ok = file.WriteAt(OffsetOf(at++), bytes, sizeof bytes) == sizeof bytes;
+  }
+  ok = ok && file.Flush();
+  file.Close();
+  if (ok && platform::ReplaceFileAtomically(tempPath, itemFilePath)) return 1;
+  platform::RemoveFile(tempPath);
+  return 0;
+}
+
+int ItemStore::Remove(std::int32_t key) {
+  int index;
+  if (!FindKey(key, &index)) return 0;
+  if (items.Count() == 1) {
+    // The last item: no item file remains.
+    if (!platform::RemoveFile(itemFilePath) && platform::PathExists(itemFilePath)) return 0;
+  } else if (!RewriteWithout(index)) {
+    return 0;
+  }
+  std::free(At(index));
+  items.EraseAt(index);
+  return 1;
+}

@@ -1,0 +1,88 @@
+#include "platform/file.h"
+
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+
+HANDLE AsHandle(void* h) { return static_cast<HANDLE>(h); }
+
+bool SeekTo(HANDLE h, std::uint64_t offset) {
+  LARGE_INTEGER to;
+  to.QuadPart = static_cast<LONGLONG>(offset);
+  return SetFilePointerEx(h, to, nullptr, FILE_BEGIN) != 0;
+}
+
+}  // namespace
+
+File::~File() { Close(); }
+
+bool File::Open(const char* path, OpenMode mode) {
+  Close();
+  DWORD access = GENERIC_READ;
+  DWORD disposition = OPEN_EXISTING;
+  switch (mode) {
+    case OpenMode::ReadExisting: break;
+    case OpenMode::ReadOrCreate: disposition = OPEN_ALWAYS; break;
+    case OpenMode::WriteOrCreate:
+      access = GENERIC_READ | GENERIC_WRITE;
+      disposition = OPEN_ALWAYS;
+      break;
+    case OpenMode::CreateEmpty:
+      access = GENERIC_READ | GENERIC_WRITE;
+      disposition = CREATE_ALWAYS;
+      break;
+  }
+  HANDLE h = CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  handle_ = h;
+  return true;
+}
+
+bool File::IsOpen() const { return AsHandle(handle_) != INVALID_HANDLE_VALUE; }
+
+void File::Close() {
+  if (!IsOpen()) return;
+  CloseHandle(AsHandle(handle_));
+  handle_ = INVALID_HANDLE_VALUE;
+}
+
+std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+  if (!IsOpen() || size > MAXDWORD || !SeekTo(AsHandle(handle_), offset)) return 0;
+  DWORD got = 0;
+  if (!ReadFile(AsHandle(handle_), buffer, static_cast<DWORD>(size), &got, nullptr)) return 0;
+  return got;
+}
+
+std::size_t File::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
+  if (!IsOpen() || size > MAXDWORD || !SeekTo(AsHandle(handle_), offset)) return 0;
+  DWORD put = 0;
+  if (!WriteFile(AsHandle(handle_), data, static_cast<DWORD>(size), &put, nullptr)) return 0;
+  return put;
+}
+
+bool File::Size(std::uint64_t* size) const {
+  LARGE_INTEGER s;
+  if (!IsOpen() || !GetFileSizeEx(AsHandle(handle_), &s)) return false;
+  *size = static_cast<std::uint64_t>(s.QuadPart);
+  return true;
+}
+
+bool File::Flush() { return IsOpen() && FlushFileBuffers(AsHandle(handle_)) != 0; }
+
+bool RemoveFile(const char* path) { return DeleteFileA(path) != 0; }
+
+bool ReplaceFileAtomically(const char* source, const char* target) {
+  return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::size_t CurrentDirectory(char* buffer, std::size_t size) {
+  return GetCurrentDirectoryA(static_cast<DWORD>(size), buffer);
+}
+
+}  // namespace platform
+
+namespace platform {
+bool PathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+}  // namespace platform
