@@ -1,8 +1,8 @@
 #include "items/item_store.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "platform/cp932.h"
 #include "platform/file.h"
@@ -92,22 +92,33 @@ int ItemStore::WriteRecord(int index, const ItemRecord& record) const {
 
 void ItemStore::Load() {
   FreeAll();
-  // One open for the whole file. A record that cannot be read ends the load,
-  // so that the records kept stay at the indices they have in the file.
+  // One open for the whole file, read in blocks of records. A record that
+  // cannot be read ends the load, so that the records kept stay at the indices
+  // they have in the file.
   platform::File file;
   std::uint64_t size = 0;
   if (!file.Open(itemFilePath, platform::OpenMode::ReadExisting) || !file.Size(&size)) return;
-  const std::uint64_t n = size / kItemRecordSize;
-  std::uint8_t bytes[kItemRecordSize];
-  for (std::uint64_t i = 0; i < n && i < 0x7fffffff; ++i) {
-    if (file.ReadAt(i * kItemRecordSize, bytes, sizeof bytes) != sizeof bytes) break;
-    ItemRecord* record = NewRecord();
-    if (record == nullptr) break;
-    DecodeItemRecord(bytes, record);
-    if (items.Append(record) != 0) {
-      std::free(record);
-      break;
+  const std::uint64_t n = std::min<std::uint64_t>(size / kItemRecordSize, 0x7fffffff);
+  constexpr std::uint64_t kBlock = 64;
+  struct Buffer {
+    std::uint8_t* data = static_cast<std::uint8_t*>(std::malloc(kBlock * kItemRecordSize));
+    ~Buffer() { std::free(data); }
+  } bytes;
+  if (bytes.data == nullptr) return;
+  for (std::uint64_t first = 0; first < n; first += kBlock) {
+    const std::size_t want = static_cast<std::size_t>(std::min(kBlock, n - first));
+    const std::size_t got = file.ReadAt(OffsetOf(static_cast<int>(first)), bytes.data,
+                                        want * kItemRecordSize) / kItemRecordSize;
+    for (std::size_t i = 0; i < got; ++i) {
+      ItemRecord* record = NewRecord();
+      if (record == nullptr) return;
+      DecodeItemRecord(bytes.data + i * kItemRecordSize, record);
+      if (items.Append(record) != 0) {
+        std::free(record);
+        return;
+      }
     }
+    if (got < want) return;
   }
 }
 

@@ -118,6 +118,21 @@ TEST_F(ItemStoreTest, ReloadGivesBackWhatWasPut) {
   EXPECT_EQ(key, 77);
 }
 
+TEST_F(ItemStoreTest, LoadKeepsFileOrderForManyRecords) {
+  {
+    ItemStore store;
+    for (int k = 0; k < 150; ++k) store.Put(1000 - k, 0, "t", "x", "", "");
+  }
+  ItemStore store;
+  store.Load();
+  ASSERT_EQ(store.ItemCount(), 150);
+  for (int i = 0; i < 150; ++i) {
+    std::int32_t key = 0;
+    store.KeyAt(i, &key);
+    ASSERT_EQ(key, 1000 - i) << "record " << i;
+  }
+}
+
 TEST_F(ItemStoreTest, SwapKeys) {
   ItemStore store;
   PutItem(store, 1, "one");
