@@ -1,0 +1,82 @@
+// Grid arithmetic of the launcher panel: cell keys, snapping the window to
+// whole cells, keeping it on the desktop, bevel lines and the part of the
+// wallpaper under one cell. No window system here: plain numbers in, plain
+// numbers out.
+#pragma once
+
+#include <cstdint>
+
+namespace grid {
+
+// Keys name cells as row * 128 + column.
+constexpr std::int32_t kColumnsPerRow = 128;
+constexpr std::int32_t kNoCell = -1;
+
+// Cell sizes the panel can work with. Icons are (cell - 8) pixels square.
+constexpr int kMinCellSize = 24;
+constexpr int kMaxCellSize = 168;
+
+struct Rect {
+  std::int32_t left, top, right, bottom;
+  std::int32_t Width() const { return right - left; }
+  std::int32_t Height() const { return bottom - top; }
+  bool operator==(const Rect& o) const {
+    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+  }
+};
+
+struct Point {
+  std::int32_t x, y;
+};
+
+// The key of the cell under client point (x, y). The coordinates arrive as
+// unsigned 16-bit values (a point left of or above the client area is a large
+// number) and are divided as unsigned integers; no bound is applied, so a
+// column of 128 or more runs into the next row's keys.
+std::int32_t CellKeyAt(std::uint32_t x, std::uint32_t y, int cellSize);
+
+// The top-left corner of a key's cell in client coordinates.
+Point CellOrigin(std::int32_t key, int cellSize);
+
+// Shifts `window` onto `desktop` without changing its size: right, bottom,
+// then left, top, so that a window larger than the desktop ends with its left
+// and top edges on the desktop's.
+Rect KeepOnDesktop(Rect window, const Rect& desktop);
+
+// Before snapping with keep-on-screen on: a window wider (taller) than the
+// desktop goes to the desktop's left (top) edge and ends one cell short of its
+// right (bottom) edge.
+Rect FitWiderThanDesktop(Rect window, const Rect& desktop, int cellSize);
+
+// Whole cells covering a client area: a partial cell counts as a whole one,
+// and an empty area still gets one cell.
+struct GridCells {
+  std::uint32_t rows, columns;
+};
+GridCells CellsFor(std::uint32_t clientWidth, std::uint32_t clientHeight, int cellSize);
+
+// The window rectangle that makes the client area exactly `cells`, the frame
+// keeping its size.
+Rect SnappedWindow(Rect window, std::int32_t clientWidth, std::int32_t clientHeight,
+                   GridCells cells, int cellSize);
+
+// The two polylines of a cell's bevel: light (bottom-left up to top-left,
+// along to top-right) and dark (bottom-left along to bottom-right, up to
+// top-right). Each has three points; end points are not drawn.
+struct Bevel {
+  Point light[3];
+  Point dark[3];
+};
+Bevel CellBevel(Point origin, int cellSize);
+
+// The part of a W x H wallpaper, stretched over a gridWidth x gridHeight grid,
+// that lies under the cell at `origin`. `y` counts up from the image's bottom
+// edge, as its rows are stored.
+struct SourceRect {
+  std::int32_t x, y, width, height;
+};
+SourceRect WallpaperUnderCell(Point origin, int cellSize, std::int32_t imageWidth,
+                              std::int32_t imageHeight, std::int32_t gridWidth,
+                              std::int32_t gridHeight);
+
+}  // namespace grid
