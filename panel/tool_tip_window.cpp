@@ -1,0 +1,147 @@
+#include "panel/tool_tip_window.h"
+
+#include <cstring>
+
+#include "panel/label_geometry.h"
+#include "platform/win_handles.h"
+
+namespace {
+
+// CS_PARENTDC | CS_BYTEALIGNCLIENT | CS_BYTEALIGNWINDOW, as the main window's
+// class.
+constexpr UINT kClassStyle = 0x3080;
+// WS_EX_ACCEPTFILES | WS_EX_TOOLWINDOW: dropped files get default handling.
+constexpr DWORD kExStyle = 0x90;
+
+bool RegisterLabelClass(HINSTANCE instance, const char* className) {
+  WNDCLASSA wc = {};
+  wc.style = kClassStyle;
+  wc.lpfnWndProc = ToolTipWindowProc;
+  // The label pointer lives in GWLP_USERDATA; these bytes stay unused.
+  wc.cbWndExtra = 4;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = className;
+  if (RegisterClassA(&wc) != 0) return true;
+  // A second label in the same module reuses the class.
+  return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+grid::Rect FromRect(const RECT& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+int TextLength(const char (&text)[260]) {
+  const void* end = std::memchr(text, '\0', sizeof text);
+  return end != nullptr ? static_cast<int>(static_cast<const char*>(end) - text)
+                        : static_cast<int>(sizeof text);
+}
+
+ToolTipWindow* LabelOf(HWND window) {
+  return reinterpret_cast<ToolTipWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+LRESULT OnCreate(HWND window, LPARAM lParam) {
+  const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  SetTimer(window, kToolTipTimerId, kToolTipTimerPeriod, nullptr);
+  return 0;
+}
+
+LRESULT OnPaint(const ToolTipWindow& label, HWND window) {
+  platform::PaintScope paint(window);
+  RECT client = {};
+  GetClientRect(window, &client);
+  DrawEdge(paint.get(), &client, EDGE_RAISED, BF_RECT);
+  TextOutA(paint.get(), label::kTextX, label::kTextY, label.text, TextLength(label.text));
+  return 0;
+}
+
+LRESULT OnTimer(ToolTipWindow& label, HWND window) {
+  // Any timer counts; there is only the one.
+  ++label.ticks;
+  if (label.ticks > 1) {
+    label.ticks = 0;
+    ShowWindow(window, SW_HIDE);
+  }
+  return 0;
+}
+
+// The window is gone: the record must not keep a handle that may be reused.
+void OnNcDestroy(ToolTipWindow& label, HWND window) {
+  if (label.window == window) label.window = nullptr;
+  SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+}
+
+}  // namespace
+
+HWND ToolTipWindow::Create(const char* className) {
+  window = nullptr;
+  if (!RegisterLabelClass(instance, className)) return nullptr;
+  HWND created = CreateWindowExA(kExStyle, className, className, WS_POPUP, 0, 0, 0, 0, owner,
+                                 nullptr, instance, this);
+  if (created == nullptr) return nullptr;
+  window = created;
+  ShowWindow(window, SW_HIDE);
+  return window;
+}
+
+void ToolTipWindow::Destroy() {
+  if (window == nullptr) return;
+  KillTimer(window, kToolTipTimerId);
+  DestroyWindow(window);
+  window = nullptr;
+}
+
+void ToolTipWindow::KeepOnScreen() {
+  if (window == nullptr) return;
+  RECT desktop = {};
+  RECT own = {};
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  GetWindowRect(window, &own);
+  const grid::Rect kept = label::KeepOnScreen(FromRect(own), FromRect(desktop));
+  MoveWindow(window, kept.left, kept.top, kept.Width(), kept.Height(), TRUE);
+}
+
+void ToolTipWindow::ShowText(const char* title, int centreX, int top) {
+  label::FrameTitle(text, sizeof text, title != nullptr ? title : "");
+  if (window == nullptr) return;
+  SIZE extent = {};
+  {
+    platform::WindowDc dc(window);
+    GetTextExtentPoint32A(dc.get(), text, TextLength(text), &extent);
+  }
+  const grid::Rect placed = label::PlaceBelow(centreX, top, extent.cx, extent.cy);
+  MoveWindow(window, placed.left, placed.top, placed.Width(), placed.Height(), TRUE);
+  KeepOnScreen();
+  InvalidateRect(window, nullptr, TRUE);
+  ShowWindow(window, SW_SHOW);
+  ticks = 0;
+}
+
+void ToolTipWindow::Hide() {
+  ticks = 0;
+  if (window != nullptr) ShowWindow(window, SW_HIDE);
+}
+
+LRESULT CALLBACK ToolTipWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CREATE) return OnCreate(window, lParam);
+  // Nothing is attached before WM_CREATE or after WM_NCDESTROY.
+  ToolTipWindow* label = LabelOf(window);
+  if (label == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  switch (message) {
+    case WM_PAINT:
+      return OnPaint(*label, window);
+    case WM_COMMAND:
+      return 0;
+    case WM_TIMER:
+      return OnTimer(*label, window);
+    case WM_NCDESTROY:
+      OnNcDestroy(*label, window);
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
