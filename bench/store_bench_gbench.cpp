@@ -31,9 +31,8 @@ int main(int argc, char** argv) {
     for (int s = 0; s < static_cast<int>(bench::StoreSizes().size()); ++s) {
       const std::string name =
           std::string(ops[op].name) + "/" + std::to_string(bench::StoreSizes()[s]);
-      auto* b = benchmark::RegisterBenchmark(name.c_str(), [op, s](benchmark::State& st) {
-        RunOp(st, op, s);
-      });
+      auto* b = benchmark::RegisterBenchmark(name.c_str(),
+                                             [op, s](benchmark::State& st) { RunOp(st, op, s); });
       b->UseManualTime()->Unit(benchmark::kMicrosecond);
       // Removing from 10,000 items rewrites 9 MB each time: keep it short.
       if (ops[op].run != nullptr && std::string(ops[op].name).rfind("Remove", 0) == 0)

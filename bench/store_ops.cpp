@@ -21,8 +21,12 @@ const char kTarget[] = "C:\\Program Files\\Tools\\editor.exe";
 const char kWorkDir[] = "C:\\Program Files\\Tools";
 
 // Keys lie on a grid of 64 columns; new keys start past the last one.
-int KeyOf(int i) { return (i / 64) * 128 + i % 64; }
-int NewKey(int iteration) { return 0x100000 + iteration; }
+int KeyOf(int i) {
+  return (i / 64) * 128 + i % 64;
+}
+int NewKey(int iteration) {
+  return 0x100000 + iteration;
+}
 
 double PutNew(StoreFixture& f, int iteration) {
   const auto start = Clock::now();
@@ -76,8 +80,7 @@ double Load(StoreFixture& f, int) {
 StoreFixture::StoreFixture(int count)
     : dir_(new ScopedTempDir), store_(new ItemStore), count_(count) {
   for (int i = 0; i < count; ++i) {
-    store_->Put(KeyOf(i), i % 5, ("item " + std::to_string(i)).c_str(), kTarget, kWorkDir,
-                kTarget);
+    store_->Put(KeyOf(i), i % 5, ("item " + std::to_string(i)).c_str(), kTarget, kWorkDir, kTarget);
   }
 }
 
@@ -88,9 +91,8 @@ StoreFixture::~StoreFixture() {
 
 const std::vector<StoreOp>& StoreOps() {
   static const std::vector<StoreOp> ops = {
-      {"Put (new key)", PutNew}, {"Put (existing key)", PutExisting},
-      {"FindKey (last)", FindLast}, {"SwapKeys", Swap},
-      {"Remove (middle)", RemoveMiddle}, {"Load", Load},
+      {"Put (new key)", PutNew}, {"Put (existing key)", PutExisting}, {"FindKey (last)", FindLast},
+      {"SwapKeys", Swap},        {"Remove (middle)", RemoveMiddle},   {"Load", Load},
   };
   return ops;
 }

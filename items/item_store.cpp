@@ -59,7 +59,9 @@ ItemStore::ItemStore() {
   platform::JoinPath(dir, kItemFileName, itemFilePath, sizeof itemFilePath);
 }
 
-ItemStore::~ItemStore() { FreeAll(); }
+ItemStore::~ItemStore() {
+  FreeAll();
+}
 
 void ItemStore::FreeAll() {
   for (int i = 0; i < items.Count(); ++i) std::free(items.SlotAt(i));
@@ -107,8 +109,9 @@ void ItemStore::Load() {
   if (bytes.data == nullptr) return;
   for (std::uint64_t first = 0; first < n; first += kBlock) {
     const std::size_t want = static_cast<std::size_t>(std::min(kBlock, n - first));
-    const std::size_t got = file.ReadAt(OffsetOf(static_cast<int>(first)), bytes.data,
-                                        want * kItemRecordSize) / kItemRecordSize;
+    const std::size_t got =
+        file.ReadAt(OffsetOf(static_cast<int>(first)), bytes.data, want * kItemRecordSize) /
+        kItemRecordSize;
     for (std::size_t i = 0; i < got; ++i) {
       ItemRecord* record = NewRecord();
       if (record == nullptr) return;
@@ -122,7 +125,9 @@ void ItemStore::Load() {
   }
 }
 
-const ItemRecord* ItemStore::RecordAt(int index) const { return At(index); }
+const ItemRecord* ItemStore::RecordAt(int index) const {
+  return At(index);
+}
 
 int ItemStore::FindKey(std::int32_t key, int* index) const {
   for (int i = 0; i < items.Count(); ++i) {
@@ -146,8 +151,8 @@ int ItemStore::HasTarget(const char* path) const {
   return 0;
 }
 
-int ItemStore::GetFields(std::int32_t key, int* iconIndex, char* title, char* target,
-                         char* workDir, char* iconFile) const {
+int ItemStore::GetFields(std::int32_t key, int* iconIndex, char* title, char* target, char* workDir,
+                         char* iconFile) const {
   int index;
   if (!FindKey(key, &index)) return 0;
   const ItemRecord* r = At(index);

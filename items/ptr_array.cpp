@@ -15,7 +15,9 @@ void FillNull(void** from, int n) {
 
 }  // namespace
 
-PtrArray::~PtrArray() { std::free(slots); }
+PtrArray::~PtrArray() {
+  std::free(slots);
+}
 
 int PtrArray::GrowthStep() const {
   if (growStep != 0) return growStep;

@@ -10,16 +10,25 @@
 
 namespace platform {
 
-File::~File() { Close(); }
+File::~File() {
+  Close();
+}
 
 bool File::Open(const char* path, OpenMode mode) {
   Close();
   int flags = O_RDONLY;
   switch (mode) {
-    case OpenMode::ReadExisting: break;
-    case OpenMode::ReadOrCreate: flags = O_RDONLY | O_CREAT; break;
-    case OpenMode::WriteOrCreate: flags = O_RDWR | O_CREAT; break;
-    case OpenMode::CreateEmpty: flags = O_RDWR | O_CREAT; break;
+    case OpenMode::ReadExisting:
+      break;
+    case OpenMode::ReadOrCreate:
+      flags = O_RDONLY | O_CREAT;
+      break;
+    case OpenMode::WriteOrCreate:
+      flags = O_RDWR | O_CREAT;
+      break;
+    case OpenMode::CreateEmpty:
+      flags = O_RDWR | O_CREAT;
+      break;
   }
   const int fd = ::open(path, flags | O_CLOEXEC, 0644);
   if (fd < 0) return false;
@@ -38,7 +47,9 @@ bool File::Open(const char* path, OpenMode mode) {
   return true;
 }
 
-bool File::IsOpen() const { return fd_ >= 0; }
+bool File::IsOpen() const {
+  return fd_ >= 0;
+}
 
 void File::Close() {
   if (fd_ < 0) return;
@@ -77,7 +88,9 @@ bool File::Size(std::uint64_t* size) const {
   return true;
 }
 
-bool File::Flush() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+bool File::Flush() {
+  return fd_ >= 0 && ::fsync(fd_) == 0;
+}
 
 namespace {
 
@@ -93,7 +106,9 @@ bool HeldByOther(const char* path) {
 
 }  // namespace
 
-bool RemoveFile(const char* path) { return !HeldByOther(path) && ::unlink(path) == 0; }
+bool RemoveFile(const char* path) {
+  return !HeldByOther(path) && ::unlink(path) == 0;
+}
 
 bool ReplaceFileAtomically(const char* source, const char* target) {
   return !HeldByOther(target) && std::rename(source, target) == 0;

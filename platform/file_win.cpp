@@ -6,7 +6,9 @@ namespace platform {
 
 namespace {
 
-HANDLE AsHandle(void* h) { return static_cast<HANDLE>(h); }
+HANDLE AsHandle(void* h) {
+  return static_cast<HANDLE>(h);
+}
 
 bool SeekTo(HANDLE h, std::uint64_t offset) {
   LARGE_INTEGER to;
@@ -16,15 +18,20 @@ bool SeekTo(HANDLE h, std::uint64_t offset) {
 
 }  // namespace
 
-File::~File() { Close(); }
+File::~File() {
+  Close();
+}
 
 bool File::Open(const char* path, OpenMode mode) {
   Close();
   DWORD access = GENERIC_READ;
   DWORD disposition = OPEN_EXISTING;
   switch (mode) {
-    case OpenMode::ReadExisting: break;
-    case OpenMode::ReadOrCreate: disposition = OPEN_ALWAYS; break;
+    case OpenMode::ReadExisting:
+      break;
+    case OpenMode::ReadOrCreate:
+      disposition = OPEN_ALWAYS;
+      break;
     case OpenMode::WriteOrCreate:
       access = GENERIC_READ | GENERIC_WRITE;
       disposition = OPEN_ALWAYS;
@@ -40,7 +47,9 @@ bool File::Open(const char* path, OpenMode mode) {
   return true;
 }
 
-bool File::IsOpen() const { return AsHandle(handle_) != INVALID_HANDLE_VALUE; }
+bool File::IsOpen() const {
+  return AsHandle(handle_) != INVALID_HANDLE_VALUE;
+}
 
 void File::Close() {
   if (!IsOpen()) return;
@@ -69,9 +78,13 @@ bool File::Size(std::uint64_t* size) const {
   return true;
 }
 
-bool File::Flush() { return IsOpen() && FlushFileBuffers(AsHandle(handle_)) != 0; }
+bool File::Flush() {
+  return IsOpen() && FlushFileBuffers(AsHandle(handle_)) != 0;
+}
 
-bool RemoveFile(const char* path) { return DeleteFileA(path) != 0; }
+bool RemoveFile(const char* path) {
+  return DeleteFileA(path) != 0;
+}
 
 bool ReplaceFileAtomically(const char* source, const char* target) {
   return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
@@ -84,5 +97,7 @@ std::size_t CurrentDirectory(char* buffer, std::size_t size) {
 }  // namespace platform
 
 namespace platform {
-bool PathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const char* path) {
+  return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
 }  // namespace platform

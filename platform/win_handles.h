@@ -108,7 +108,9 @@ inline int LiveGdiObjects() {
   return OwnedBrush::Live() + OwnedPalette::Live() + OwnedBitmap::Live() + OwnedFont::Live() +
          OwnedMemoryDc::Live();
 }
-inline int LiveUserObjects() { return OwnedIcon::Live() + OwnedMenu::Live(); }
+inline int LiveUserObjects() {
+  return OwnedIcon::Live() + OwnedMenu::Live();
+}
 
 // A device context of a window, released when the scope ends.
 class WindowDc {

@@ -57,11 +57,17 @@ std::string CurrentDir() {
   return dir;
 }
 
-void ChangeDir(const std::string& dir) { SetCurrentDirectoryA(dir.c_str()); }
+void ChangeDir(const std::string& dir) {
+  SetCurrentDirectoryA(dir.c_str());
+}
 #else
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
+  return ::remove(path);
+}
 
-void RemoveTree(const std::string& dir) { ::nftw(dir.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); }
+void RemoveTree(const std::string& dir) {
+  ::nftw(dir.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
 
 std::string MakeTempDir() {
   const char* base = ::getenv("TMPDIR");
@@ -74,7 +80,9 @@ std::string CurrentDir() {
   return ::getcwd(dir, sizeof dir) != nullptr ? dir : "";
 }
 
-void ChangeDir(const std::string& dir) { (void)::chdir(dir.c_str()); }
+void ChangeDir(const std::string& dir) {
+  (void)::chdir(dir.c_str());
+}
 #endif
 
 }  // namespace
@@ -103,7 +111,9 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   return static_cast<bool>(out);
 }
 
-bool FileExists(const std::string& path) { return platform::PathExists(path.c_str()); }
+bool FileExists(const std::string& path) {
+  return platform::PathExists(path.c_str());
+}
 
 long long FileSize(const std::string& path) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);

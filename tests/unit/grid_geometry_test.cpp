@@ -65,8 +65,7 @@ TEST(GridGeometry, FitWiderThanDesktop) {
             (Rect{100, 100, 300, 300}));
   EXPECT_EQ(grid::FitWiderThanDesktop({-50, 100, 1400, 300}, desktop, 32),
             (Rect{0, 100, 1248, 300}));
-  EXPECT_EQ(grid::FitWiderThanDesktop({10, -5, 300, 1100}, desktop, 40),
-            (Rect{10, 0, 300, 984}));
+  EXPECT_EQ(grid::FitWiderThanDesktop({10, -5, 300, 1100}, desktop, 40), (Rect{10, 0, 300, 984}));
   // Exactly as wide as the desktop is not wider.
   EXPECT_EQ(grid::FitWiderThanDesktop({0, 0, 1280, 10}, desktop, 32), (Rect{0, 0, 1280, 10}));
 }
@@ -77,8 +76,12 @@ TEST(GridGeometry, CellsRoundUpAndNeverVanish) {
     int cell;
     std::uint32_t rows, columns;
   } cases[] = {
-      {3 * 32 + 1, 4 * 32 + 1, 32, 5, 4}, {96, 128, 32, 4, 3}, {0, 0, 32, 1, 1},
-      {1, 1, 168, 1, 1},                  {255, 199, 32, 7, 8}, {264, 200, 24, 9, 11},
+      {3 * 32 + 1, 4 * 32 + 1, 32, 5, 4},
+      {96, 128, 32, 4, 3},
+      {0, 0, 32, 1, 1},
+      {1, 1, 168, 1, 1},
+      {255, 199, 32, 7, 8},
+      {264, 200, 24, 9, 11},
   };
   for (const Case& c : cases) {
     const grid::GridCells cells = grid::CellsFor(c.w, c.h, c.cell);
@@ -116,7 +119,13 @@ TEST(GridGeometry, WallpaperUnderACell) {
       {"second column", {32, 0}, 32, 512, 384, 256, 192, {64, 320, 64, 64}},
       {"bottom-right cell", {224, 160}, 32, 512, 384, 256, 192, {448, 0, 64, 64}},
       {"image smaller than the grid", {40, 40}, 40, 100, 50, 400, 200, {10, 30, 10, 10}},
-      {"large picture, far cell", {4000, 4000}, 168, 30000, 30000, 8000, 8000,
+      {"large picture, far cell",
+       {4000, 4000},
+       168,
+       30000,
+       30000,
+       8000,
+       8000,
        {15000, 14370, 630, 630}},
   };
   for (const Case& c : cases) {

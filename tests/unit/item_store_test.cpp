@@ -251,11 +251,13 @@ TEST_F(ItemStoreTest, LongTitlesAreCutWithoutSplittingACharacter) {
       // 126 single bytes then a double-byte character: it would end at byte 128.
       {"pair across the cut", std::string(126, 'c') + "\x82\xa0" + "d", 126},
       // 63 double-byte characters (126 bytes) and a 64th: 126 bytes stay.
-      {"all double-byte", [] {
+      {"all double-byte",
+       [] {
          std::string s;
          for (int i = 0; i < 64; ++i) s += "\x88\x9f";
          return s;
-       }(), 126},
+       }(),
+       126},
   };
   ItemStore store;
   int key = 0;
