@@ -1,0 +1,176 @@
+#include "app/launcher_app.h"
+
+#include <new>
+
+#include "resources/resource.h"
+
+namespace {
+
+const char kClassName[] = "Nubotesa";
+const char kWindowTitle[] = "ぬぼてさぽん";
+const char kTrayTip[] = "ぬぼてさぽん";
+constexpr UINT kTrayIconId = 1;
+
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
+LauncherApp* AppOf(HWND window) {
+  return reinterpret_cast<LauncherApp*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// Pointer messages carry x and y as unsigned 16-bit values: a point left of or
+// above the client area arrives as a large positive number.
+std::uint32_t LowWord(LPARAM lParam) {
+  return static_cast<std::uint32_t>(lParam) & 0xFFFF;
+}
+std::uint32_t HighWord(LPARAM lParam) {
+  return (static_cast<std::uint32_t>(lParam) >> 16) & 0xFFFF;
+}
+
+using Handler = void (*)(LauncherApp& app, HWND window, WPARAM wParam, LPARAM lParam);
+
+void OnDestroy(LauncherApp&, HWND, WPARAM, LPARAM) {
+  PostQuitMessage(0);
+}
+void OnSize(LauncherApp& app, HWND, WPARAM, LPARAM) {
+  app.Panel().MarkResized();
+}
+void OnPaint(LauncherApp& app, HWND, WPARAM, LPARAM) {
+  app.Panel().Paint();
+}
+void OnClose(LauncherApp&, HWND window, WPARAM, LPARAM) {
+  DestroyWindow(window);
+}
+void OnCommandMessage(LauncherApp& app, HWND, WPARAM wParam, LPARAM) {
+  app.OnCommand(wParam);
+}
+void OnMouseMove(LauncherApp& app, HWND, WPARAM, LPARAM l) {
+  app.Panel().PointerMovedTo(LowWord(l), HighWord(l));
+}
+void OnLeftDown(LauncherApp& app, HWND, WPARAM, LPARAM l) {
+  app.Panel().PressAt(LowWord(l), HighWord(l));
+}
+void OnLeftUp(LauncherApp& app, HWND, WPARAM, LPARAM l) {
+  app.Panel().ReleaseAt(LowWord(l), HighWord(l));
+}
+void OnRightDown(LauncherApp& app, HWND, WPARAM w, LPARAM l) {
+  app.OnContextMenu(w, l);
+}
+void OnExitSizeMove(LauncherApp& app, HWND, WPARAM, LPARAM) {
+  app.Panel().EndMoveSize();
+}
+void OnDrop(LauncherApp& app, HWND, WPARAM w, LPARAM) {
+  app.OnDropFiles(reinterpret_cast<HDROP>(w));
+}
+void OnTray(LauncherApp& app, HWND, WPARAM, LPARAM l) {
+  app.OnTrayNotify(l);
+}
+
+struct Route {
+  UINT message;
+  Handler handler;
+};
+
+const Route kRoutes[] = {
+    {WM_DESTROY, OnDestroy},
+    {WM_SIZE, OnSize},
+    {WM_PAINT, OnPaint},
+    {WM_CLOSE, OnClose},
+    {WM_COMMAND, OnCommandMessage},
+    {WM_MOUSEMOVE, OnMouseMove},
+    {WM_LBUTTONDOWN, OnLeftDown},
+    {WM_LBUTTONUP, OnLeftUp},
+    {WM_RBUTTONDOWN, OnRightDown},
+    {WM_EXITSIZEMOVE, OnExitSizeMove},
+    {WM_DROPFILES, OnDrop},
+    {kTrayMessage, OnTray},
+};
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    return 0;
+  }
+  LauncherApp* app = AppOf(window);
+  if (app != nullptr) {
+    for (const Route& route : kRoutes) {
+      if (route.message == message) {
+        route.handler(*app, window, wParam, lParam);
+        return 0;
+      }
+    }
+    if (message == TaskbarCreatedMessage()) {
+      app->OnTaskbarCreated();
+      return 0;
+    }
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LauncherApp::LauncherApp() = default;
+
+LauncherApp::~LauncherApp() {
+  RemoveTrayIcon();
+}
+
+int LauncherApp::Start(HINSTANCE moduleInstance) {
+  instance = moduleInstance;
+  mainWindow = CreateMainWindow();
+  if (mainWindow == nullptr) return 0;
+  RemoveTrayIcon();
+  AddTrayIcon();
+  return panel.Initialize(instance, mainWindow) == 1 ? 1 : 0;
+}
+
+HWND LauncherApp::CreateMainWindow() {
+  WNDCLASSA wc = {};
+  wc.lpszClassName = kClassName;
+  wc.style = CS_PARENTDC | CS_BYTEALIGNCLIENT | CS_BYTEALIGNWINDOW;
+  wc.lpfnWndProc = MainWindowProc;
+  wc.cbWndExtra = 4;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_NUBOTESA));
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  // A class registered by an earlier application object of this process (the
+  // tests make several) serves as well.
+  if (RegisterClassA(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+  TaskbarCreatedMessage();
+  HWND window = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_ACCEPTFILES | WS_EX_TOOLWINDOW,
+                                kClassName, kWindowTitle, WS_POPUP | WS_THICKFRAME, 0, 0, 0, 0,
+                                nullptr, nullptr, instance, this);
+  if (window == nullptr) return nullptr;
+  ShowWindow(window, SW_HIDE);
+  return window;
+}
+
+void LauncherApp::AddTrayIcon() {
+  trayIcon.reset(new (std::nothrow) NOTIFYICONDATAA{});
+  if (!trayIcon) return;
+  trayIconImage.reset(static_cast<HICON>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDI_NUBOTESA), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+  NOTIFYICONDATAA& n = *trayIcon;
+  n.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  n.hWnd = mainWindow;
+  n.uID = kTrayIconId;
+  n.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  n.uCallbackMessage = kTrayMessage;
+  n.hIcon = trayIconImage.get();
+  lstrcpyA(n.szTip, kTrayTip);
+  Shell_NotifyIconA(NIM_ADD, &n);
+}
+
+void LauncherApp::RemoveTrayIcon() {
+  if (!trayIcon) return;
+  Shell_NotifyIconA(NIM_DELETE, trayIcon.get());
+  trayIcon.reset();
+  trayIconImage.reset();
+}
+
+void LauncherApp::OnTaskbarCreated() {
+  if (trayIcon) Shell_NotifyIconA(NIM_ADD, trayIcon.get());
+}

@@ -1,0 +1,53 @@
+// The application object: the main window, the tray icon and the panel.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+
+#include "panel/launcher_panel.h"
+#include "platform/win_handles.h"
+
+// The tray icon's callback message.
+constexpr UINT kTrayMessage = WM_USER + 1000;
+
+class LauncherApp {
+ public:
+  LauncherApp();
+  virtual ~LauncherApp();
+  LauncherApp(const LauncherApp&) = delete;
+  LauncherApp& operator=(const LauncherApp&) = delete;
+
+  // Creates the main window hidden, adds the tray icon and initialises the
+  // panel. 1 on success, 0 on failure.
+  int Start(HINSTANCE moduleInstance);
+  HWND CreateMainWindow();
+
+  // Command surface (app_commands.cpp).
+  void OnCommand(WPARAM wParam);
+  void OnTrayNotify(LPARAM lParam);
+  void OnContextMenu(WPARAM wParam, LPARAM lParam);
+  void OnDropFiles(HDROP drop);
+
+  // Adds the tray icon again after the shell has restarted.
+  void OnTaskbarCreated();
+
+  HINSTANCE Instance() const { return instance; }
+  HWND MainWindow() const { return mainWindow; }
+  LauncherPanel& Panel() { return panel; }
+  const NOTIFYICONDATAA* TrayRecord() const { return trayIcon.get(); }
+
+ private:
+  void AddTrayIcon();
+  void RemoveTrayIcon();
+
+  LauncherPanel panel;
+  HINSTANCE instance = nullptr;
+  HWND mainWindow = nullptr;
+  std::unique_ptr<NOTIFYICONDATAA> trayIcon;
+  platform::OwnedIcon trayIconImage;
+};
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

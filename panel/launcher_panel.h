@@ -1,0 +1,88 @@
+// The launcher panel: owns the items, the settings, the hover label, the icon
+// image list, the background brush, the wallpaper and the Startup paths, and
+// does everything the main window asks of it.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+
+#include "items/item_store.h"
+#include "panel/tool_tip_window.h"
+#include "platform/win_handles.h"
+#include "settings/panel_settings.h"
+#include "settings/startup_shortcut.h"
+#include "wallpaper/wallpaper_image.h"
+
+class LauncherPanel {
+ public:
+  // Names the item file, loads the settings and initialises COM.
+  LauncherPanel();
+  virtual ~LauncherPanel();
+  LauncherPanel(const LauncherPanel&) = delete;
+  LauncherPanel& operator=(const LauncherPanel&) = delete;
+
+  // Lifecycle (launcher_panel.cpp).
+  int Initialize(HINSTANCE instance, HWND window);
+  void ShowFirstTime();
+  void RebuildImageList();
+  void DestroyImageList();
+  void ToggleHidden();
+  void MarkResized() { Resized = 1; }
+  void EndMoveSize();
+  void ComposeStartupPaths();
+  int UpdateStartupShortcut();
+  int LoadWallpaper(const char* path);
+  void FreeWallpaper();
+
+  // Placement (panel_placement.cpp).
+  void SnapToGrid();
+  void ClampAndSave();
+
+  // Painting (panel_paint.cpp).
+  void Paint();
+  void PaintBackground(HDC dc);
+  void PaintItems(HDC dc);
+  void PaintCellBackground(HDC dc, std::int32_t key);
+  void PaintItemCell(HDC dc, std::int32_t key, int normal);
+
+  // Pointer and command entry points (panel_input.cpp).
+  void PointerMovedTo(std::uint32_t x, std::uint32_t y);
+  void PressAt(std::uint32_t x, std::uint32_t y);
+  void ReleaseAt(std::uint32_t x, std::uint32_t y);
+  void SetContextCell(std::uint32_t x, std::uint32_t y);
+  int HasItemAt(std::uint32_t x, std::uint32_t y) const;
+  void DropFile(const char* path, int x, int y);
+  void EditContextItem();
+  void DeleteContextItem();
+  void ChangeSettings();
+
+  // The cell size in pixels, as the settings hold it now.
+  int CellSize() const { return settings.IconSize; }
+  bool WallpaperShown() const { return settings.Bitmap == 1 && wallpaper.FileData != nullptr; }
+
+  HINSTANCE instance = nullptr;
+  HWND window = nullptr;
+  ItemStore items;
+  PanelSettings settings;
+  ToolTipWindow label;
+  std::int32_t ContextKey = -1;
+  std::int32_t DragSourceKey = -1;
+  std::int32_t DragState = -1;
+  POINT PressPoint = {0, 0};
+  std::int32_t Hidden = 1;
+  std::int32_t Resized = 0;
+  std::int32_t GridHeight = 0;
+  std::int32_t GridWidth = 0;
+  platform::OwnedImageList ImageList;
+  WallpaperImage wallpaper;
+  platform::OwnedBrush BackgroundBrush;
+  StartupPaths startup;
+
+ private:
+  void DrawBevel(HDC dc, int x, int y);
+  void StretchWallpaper(HDC dc, int x, int y, int width, int height, int srcX, int srcY,
+                        int srcWidth, int srcHeight);
+  bool comInitialized_ = false;
+};

@@ -1,0 +1,151 @@
+// Small helpers for Windows tests: message pumping with deadlines, writing a
+// settings file, making BMP files and memory canvases.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testutil {
+
+// Dispatches messages until `done` is true or `ms` milliseconds have passed;
+// returns whether `done` became true.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return done();
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (done()) return true;
+    if (GetTickCount() - start > ms) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+// Runs a message loop until WM_QUIT and returns its exit code; -1 when no
+// WM_QUIT came within `ms`.
+inline int RunUntilQuit(DWORD ms = 5000) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (GetTickCount() - start > ms) return -1;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+// Writes key=value lines into sections of an INI file in the current folder.
+inline void WriteIni(const char* file, const char* section,
+                     const std::vector<std::pair<std::string, std::string>>& values) {
+  char path[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, path);
+  std::string full = std::string(path) + "\\" + file;
+  for (const auto& kv : values) {
+    WritePrivateProfileStringA(section, kv.first.c_str(), kv.second.c_str(), full.c_str());
+  }
+}
+
+inline int ReadIniInt(const char* file, const char* section, const char* key, int fallback) {
+  char path[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, path);
+  std::string full = std::string(path) + "\\" + file;
+  return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, full.c_str()));
+}
+
+// A 24-bit bottom-up BMP file of `width` x `height` from rows given top-down
+// as COLORREFs.
+inline std::string Bmp24(int width, int height, const std::vector<COLORREF>& topDown) {
+  const int stride = (width * 3 + 3) & ~3;
+  const std::uint32_t imageSize = static_cast<std::uint32_t>(stride * height);
+  std::string bytes(54 + imageSize, '\0');
+  auto put = [&](std::size_t at, std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  put(2, static_cast<std::uint32_t>(bytes.size()), 4);
+  put(10, 54, 4);
+  put(14, 40, 4);
+  put(18, static_cast<std::uint32_t>(width), 4);
+  put(22, static_cast<std::uint32_t>(height), 4);
+  put(26, 1, 2);
+  put(28, 24, 2);
+  for (int row = 0; row < height; ++row) {
+    const int fileRow = height - 1 - row;
+    for (int x = 0; x < width; ++x) {
+      const COLORREF c = topDown[static_cast<std::size_t>(row * width + x)];
+      const std::size_t at = 54 + static_cast<std::size_t>(fileRow * stride + x * 3);
+      bytes[at] = static_cast<char>(GetBValue(c));
+      bytes[at + 1] = static_cast<char>(GetGValue(c));
+      bytes[at + 2] = static_cast<char>(GetRValue(c));
+    }
+  }
+  return bytes;
+}
+
+// A 32-bit top-down memory canvas whose pixels can be read back exactly.
+class Canvas {
+ public:
+  Canvas(int width, int height) : width_(width), height_(height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ =
+        CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    old_ = SelectObject(dc_, bitmap_);
+  }
+  ~Canvas() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  HDC dc() const { return dc_; }
+  void Fill(COLORREF c) {
+    GdiFlush();
+    for (int i = 0; i < width_ * height_; ++i) bits_[i] = ToBits(c);
+  }
+  COLORREF Pixel(int x, int y) const {
+    GdiFlush();
+    const std::uint32_t v = bits_[y * width_ + x];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+
+ private:
+  static std::uint32_t ToBits(COLORREF c) {
+    return (static_cast<std::uint32_t>(GetRValue(c)) << 16) |
+           (static_cast<std::uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
+  }
+  int width_, height_;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+  std::uint32_t* bits_ = nullptr;
+};
+
+inline std::string Rgb(COLORREF c) {
+  return "(" + std::to_string(GetRValue(c)) + ", " + std::to_string(GetGValue(c)) + ", " +
+         std::to_string(GetBValue(c)) + ")";
+}
+
+}  // namespace testutil
