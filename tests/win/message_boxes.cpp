@@ -1,0 +1,87 @@
+#include "tests/win/message_boxes.h"
+
+#include <algorithm>
+
+namespace {
+
+thread_local MessageBoxAnswerer* current = nullptr;
+
+bool IsDialogWindow(HWND window) {
+  char name[16] = {};
+  return GetClassNameA(window, name, sizeof name) > 0 && lstrcmpA(name, "#32770") == 0;
+}
+
+std::string TextOf(HWND window) {
+  char text[4096] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string MessageOf(HWND box) {
+  char text[4096] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  return text;
+}
+
+}  // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer(int defaultAnswer)
+    : defaultAnswer_(defaultAnswer), previous_(current) {
+  current = this;
+  hook_ = SetWindowsHookExA(WH_CBT, HookProc, nullptr, GetCurrentThreadId());
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+  if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+  current = previous_;
+}
+
+void MessageBoxAnswerer::QueueAnswer(int answer) {
+  queued_.push_back(answer);
+}
+
+bool MessageBoxAnswerer::WaitForBoxes(std::size_t count, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (seen_.size() < count) {
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  return true;
+}
+
+void MessageBoxAnswerer::Answer(HWND box) {
+  if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) return;
+  SeenBox seen;
+  seen.text = MessageOf(box);
+  seen.caption = TextOf(box);
+  seen.owner = GetWindow(box, GW_OWNER);
+  seen.answer = defaultAnswer_;
+  if (!queued_.empty()) {
+    seen.answer = queued_.front();
+    queued_.pop_front();
+  }
+  answered_.push_back(box);
+  seen_.push_back(seen);
+  // Posted, so that the box's own modal loop takes it once it runs.
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(seen.answer, BN_CLICKED), 0);
+}
+
+LRESULT CALLBACK MessageBoxAnswerer::HookProc(int code, WPARAM wParam, LPARAM lParam) {
+  MessageBoxAnswerer* self = current;
+  if (self != nullptr && code >= 0) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && IsDialogWindow(window)) {
+      self->Answer(window);
+    } else if (code == HCBT_DESTROYWND) {
+      auto& a = self->answered_;
+      a.erase(std::remove(a.begin(), a.end(), window), a.end());
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
