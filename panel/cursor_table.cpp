@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "resources/resource.h"
+
 namespace {
 
 // Constant-initialised, so it is ready before any other static object runs.
@@ -54,8 +56,8 @@ CursorTable& Cursors() {
 }
 
 void LoadPanelCursors(HINSTANCE instance) {
-  static constexpr std::int32_t kOrder[] = {kCursorOverEmpty, kCursorOverItem, kCursorMovingWindow,
-                                            kCursorDragging};
+  static constexpr std::int32_t kOrder[] = {IDCUR_OVER_EMPTY, IDCUR_OVER_ITEM, IDCUR_MOVING_WINDOW,
+                                            IDCUR_DRAGGING};
   CursorTable& table = Cursors();
   table.instance = instance;
   table.Clear();

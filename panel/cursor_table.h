@@ -45,15 +45,10 @@ class CursorTable {
   HINSTANCE instance = nullptr;
 };
 
-// The panel's pointer cursors (resources of the program).
-constexpr std::int32_t kCursorDragging = 121;
-constexpr std::int32_t kCursorMovingWindow = 122;
-constexpr std::int32_t kCursorOverEmpty = 123;
-constexpr std::int32_t kCursorOverItem = 124;
-
 // The one table of the process.
 CursorTable& Cursors();
 
-// Refills the process's table with the panel's four cursors from `instance`:
-// 123, 124, 122, 121, in this order.
+// Refills the process's table with the panel's four cursors from `instance`,
+// in this order: 123, 124, 122, 121 (the IDCUR_ numbers of
+// resources/resource.h).
 void LoadPanelCursors(HINSTANCE instance);

@@ -73,9 +73,11 @@ TEST(CursorTable, PanelLoadFillsTheProcessTableInItsOrder) {
   int index = 0;
   EXPECT_EQ(table.FindIndex(122, &index), 1);
   EXPECT_EQ(index, 2);
+  // The test program carries the program's resources, cursors included.
   for (int i = 0; i < table.Count(); ++i) {
     const CursorEntry* e = table.EntryAt(i);
-    EXPECT_EQ(table.CursorFor(e->id), e->cursor) << e->id;
+    EXPECT_NE(e->cursor, nullptr) << "cursor " << e->id;
+    EXPECT_EQ(table.CursorFor(e->id), e->cursor) << "cursor " << e->id;
   }
 }
 
