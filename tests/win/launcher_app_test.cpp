@@ -147,6 +147,20 @@ TEST_F(LauncherAppTest, WindowClassWindowAndTrayIcon) {
   EXPECT_FALSE(IsWindow(label)) << "the label outlived the main window";
 }
 
+TEST_F(LauncherAppTest, TrayIconComesBackWhenTheShellRestarts) {
+  PrepareLaterStart();
+  LauncherApp app;
+  ASSERT_EQ(app.Start(GetModuleHandleA(nullptr)), 1);
+  NOTIFYICONDATAA record = *app.TrayRecord();
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &record)) << "no tray icon after the start";
+  // A restarted shell has lost every icon, then tells every window.
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
+  EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &record));
+  SendMessageA(app.MainWindow(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &record)) << "the icon was not added again";
+  CloseAndDrain(app);
+}
+
 TEST_F(LauncherAppTest, MoveOffTheRightEdgeComesBackAndIsSaved) {
   auto app = StartShown();
   HWND w = app->MainWindow();
@@ -169,9 +183,10 @@ TEST_F(LauncherAppTest, MoveOffTheRightEdgeComesBackAndIsSaved) {
 }
 
 TEST_F(LauncherAppTest, KeepOnScreenOffLeavesTheWindowButStillSaves) {
-  testutil::WriteIni("Nubotesa.ini", "Config", {{"Area", "0"}});
+  testutil::WriteIni("Nubotesa.ini", "Config", {{"Area", "0"}, {"TopMost", "0"}});
   auto app = StartShown();
   HWND w = app->MainWindow();
+  EXPECT_FALSE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) << "TopMost 0 still on top";
   const RECT before = WindowRectOf(w);
   const int width = before.right - before.left, height = before.bottom - before.top;
   MoveWindow(w, -120, -60, width, height, TRUE);
