@@ -180,4 +180,37 @@ TEST_F(PanelPaintTest, WallpaperStretchesOverTheGridAndUnderOneCell) {
   EXPECT_EQ(canvas.Pixel(5, 5), kBackground);
 }
 
+TEST_F(PanelPaintTest, BitFieldWallpaperKeepsItsColours) {
+  // A 1 x 1 32-bit picture whose masks put red in the low byte: its colour is
+  // right only when the masks reach the stretching, full picture and one cell.
+  std::string bmp(54 + 12 + 4, '\0');
+  auto put = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  put(2, static_cast<std::uint32_t>(bmp.size()));
+  put(10, 54 + 12);
+  put(14, 40);
+  put(18, 1);
+  put(22, 1);
+  bmp[26] = 1;
+  bmp[28] = 32;
+  put(30, BI_BITFIELDS);
+  put(54, 0x000000FF);  // red mask
+  put(58, 0x0000FF00);  // green mask
+  put(62, 0x00FF0000);  // blue mask
+  put(66, 0x00AA5511);  // red 0x11, green 0x55, blue 0xAA
+  ASSERT_TRUE(WriteWholeFile(dir.File("fields.bmp"), bmp));
+  panel->settings.Bitmap = 1;
+  ASSERT_EQ(panel->LoadWallpaper("fields.bmp"), 1);
+  panel->GridWidth = 32;
+  panel->GridHeight = 32;
+  panel->PaintBackground(canvas.dc());
+  EXPECT_EQ(canvas.Pixel(10, 10), RGB(0x11, 0x55, 0xAA)) << Rgb(canvas.Pixel(10, 10));
+  canvas.Fill(kBlack);
+  panel->PaintCellBackground(canvas.dc(), 0);
+  EXPECT_EQ(canvas.Pixel(10, 10), RGB(0x11, 0x55, 0xAA)) << Rgb(canvas.Pixel(10, 10));
+}
+
 }  // namespace
