@@ -96,6 +96,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     return 0;
   }
+  if (message == WM_NCDESTROY) {
+    // The window is going; nothing may reach the application through it now.
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
   LauncherApp* app = AppOf(window);
   if (app != nullptr) {
     for (const Route& route : kRoutes) {
