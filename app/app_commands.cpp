@@ -9,13 +9,6 @@ const char kRestoreText[] = "最大化(&M)";
 const char kContactMail[] = "support@hokoragi-kobo.example";
 const char kContactWeb[] = "https://hokoragi-kobo.example/nubotesa/";
 
-std::uint32_t Low16(LPARAM l) {
-  return static_cast<std::uint32_t>(l) & 0xFFFF;
-}
-std::uint32_t High16(LPARAM l) {
-  return (static_cast<std::uint32_t>(l) >> 16) & 0xFFFF;
-}
-
 }  // namespace
 
 void LauncherApp::OnCommand(WPARAM wParam) {
@@ -65,8 +58,8 @@ void LauncherApp::OnTrayNotify(LPARAM lParam) {
 }
 
 void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
-  const std::uint32_t x = Low16(lParam);
-  const std::uint32_t y = High16(lParam);
+  const std::uint32_t x = LowWord(lParam);
+  const std::uint32_t y = HighWord(lParam);
   panel.SetContextCell(x, y);
   platform::OwnedMenu menu;
   if (panel.HasItemAt(x, y) == 1) {

@@ -20,15 +20,6 @@ LauncherApp* AppOf(HWND window) {
   return reinterpret_cast<LauncherApp*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-// Pointer messages carry x and y as unsigned 16-bit values: a point left of or
-// above the client area arrives as a large positive number.
-std::uint32_t LowWord(LPARAM lParam) {
-  return static_cast<std::uint32_t>(lParam) & 0xFFFF;
-}
-std::uint32_t HighWord(LPARAM lParam) {
-  return (static_cast<std::uint32_t>(lParam) >> 16) & 0xFFFF;
-}
-
 using Handler = void (*)(LauncherApp& app, HWND window, WPARAM wParam, LPARAM lParam);
 
 void OnDestroy(LauncherApp&, HWND, WPARAM, LPARAM) {

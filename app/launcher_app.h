@@ -4,10 +4,20 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <memory>
 
 #include "panel/launcher_panel.h"
 #include "platform/win_handles.h"
+
+// Pointer messages carry x and y as unsigned 16-bit values: a point left of or
+// above the client area arrives as a large positive number.
+inline std::uint32_t LowWord(LPARAM lParam) {
+  return static_cast<std::uint32_t>(lParam) & 0xFFFF;
+}
+inline std::uint32_t HighWord(LPARAM lParam) {
+  return (static_cast<std::uint32_t>(lParam) >> 16) & 0xFFFF;
+}
 
 // The tray icon's callback message.
 constexpr UINT kTrayMessage = WM_USER + 1000;

@@ -90,6 +90,7 @@ void LauncherPanel::RebuildImageList() {
   items.Load();
   // One image per record in memory, so that image i always shows record i.
   const int count = items.ItemCount();
+  platform::OwnedIcon blank;  // made once, for every record without an icon
   for (int i = 0; i < count; ++i) {
     char iconFile[260];
     int iconIndex = 0;
@@ -98,8 +99,8 @@ void LauncherPanel::RebuildImageList() {
       WORD index = static_cast<WORD>(iconIndex);
       icon.reset(ExtractAssociatedIconA(instance, iconFile, &index));
     }
-    if (!icon) icon.reset(CreateTransparentIcon(iconSize));
-    ImageList_ReplaceIcon(ImageList.get(), -1, icon.get());
+    if (!icon && !blank) blank.reset(CreateTransparentIcon(iconSize));
+    ImageList_ReplaceIcon(ImageList.get(), -1, icon ? icon.get() : blank.get());
   }
 }
 
