@@ -64,7 +64,8 @@ def main():
 
         record = os.path.join(tools, "launch_record.txt")
         drop_files(name, window, cell_x + 10, cell_y + 10, [document])
-        wait_for("the program started with the document", lambda: os.path.exists(record))
+        wait_for("the program started with the document", lambda: os.path.exists(record),
+                 seconds=30)
         lines = open(record, encoding="cp932").read().splitlines()
         assert lines[0].endswith(' "%s"' % dos_path(document)), lines
         assert lines[1] == dos_path(tools), lines

@@ -72,29 +72,4 @@ TEST(ItemImportRules, ShortcutSpellingsAndSeparators) {
   }
 }
 
-// What a shortcut left empty comes from its target.
-TEST(ItemImportRules, ShortcutFallbacks) {
-  const char* system = "C:\\windows\\system32";
-  const struct {
-    const char* what;
-    ItemValues read, expected;
-  } cases[] = {
-      {"only a target", Values("", "C:\\Apps\\viewer.exe", "", "", 0),
-       Values("viewer.exe", "C:\\Apps\\viewer.exe", "C:\\Apps", "C:\\Apps\\viewer.exe", 0)},
-      {"folder with a trailing backslash", Values("", "C:\\Data\\", "", "", 5),
-       Values("", "C:\\Data\\", "C:\\Data", "C:\\windows\\system32\\shell32.dll", 8)},
-      {"drive", Values("Drive", "D:", "", "", 0),
-       Values("Drive", "D:", "D:", "C:\\windows\\system32\\shell32.dll", 8)},
-      {"folder whose last byte is a trail byte", Values("", "C:\\ソ", "", "", 0),
-       Values("ソ", "C:\\ソ", "C:", "C:\\ソ", 0)},
-      {"icon location kept", Values("Mail", "C:\\Apps\\m.exe", "C:\\W", "C:\\i.dll", 3),
-       Values("Mail", "C:\\Apps\\m.exe", "C:\\W", "C:\\i.dll", 3)},
-      {"nothing read", Values("", "", "", "", 0), Values("", "", "", "", 0)},
-  };
-  for (auto c : cases) {
-    CompleteShortcutValues(&c.read, system);
-    EXPECT_EQ(Show(c.read), Show(c.expected)) << c.what;
-  }
-}
-
 }  // namespace

@@ -63,24 +63,19 @@ class ItemDropLaunchTest : public ::testing::Test {
   bool Drop(const std::vector<std::string>& files, int column, int items) {
     PostMessageA(window, WM_DROPFILES,
                  reinterpret_cast<WPARAM>(MakeDrop(files, column * 32 + 5, 9)), 0);
-    return testutil::PumpUntil([&] { return app->Panel().items.ItemCount() == items; }, 3000);
+    return testutil::PumpUntil([&] { return app->Panel().items.ItemCount() == items; }, 10000);
   }
   // The recorder's two lines, once it has written them; the command line
-  // loses the quoted program path in front.
+  // without the quoted program path in front and the blank after it.
   std::vector<std::string> WaitForLaunch() {
-    testutil::PumpUntil([&] { return FileExists(record); }, 5000);
-    std::string text = ReadWholeFile(record);
+    testutil::PumpUntil([&] { return FileExists(record); },
+                        20000);  // a loaded machine starts slowly
+    const std::string text = ReadWholeFile(record), quoted = "\"" + program + "\"";
     DeleteFileA(record.c_str());
-    std::vector<std::string> lines;
-    for (size_t at; (at = text.find("\r\n")) != std::string::npos; text.erase(0, at + 2))
-      lines.push_back(text.substr(0, at));
-    if (lines.size() != 2) return {"no record: " + text};
-    const std::string quoted = "\"" + program + "\"";
-    if (lines[0].compare(0, quoted.size(), quoted) == 0) lines[0].erase(0, quoted.size());
-    const size_t first = lines[0].find_first_not_of(' ');
-    const size_t last = lines[0].find_last_not_of(' ');
-    lines[0] = first == std::string::npos ? "" : lines[0].substr(first, last - first + 1);
-    return lines;
+    const size_t end = text.find("\r\n");
+    if (end == std::string::npos || text.compare(0, quoted.size(), quoted) != 0) return {text};
+    const std::string rest = text.substr(quoted.size(), end - quoted.size());
+    return {rest.empty() ? rest : rest.substr(1), text.substr(end + 2, text.size() - end - 4)};
   }
   // Pixels of the first row of cells in the window that differ from a
   // normal painting of the cell, and that differ from the background.
