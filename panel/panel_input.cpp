@@ -27,5 +27,3 @@ void LauncherPanel::EditContextItem() {
 void LauncherPanel::DeleteContextItem() {
   ContextKey = -1;
 }
-
-void LauncherPanel::ChangeSettings() {}
