@@ -259,4 +259,127 @@ TEST_F(CommandsTest, AboutBoxEndsWithTwoByEnterEscapeOrOk) {
   }
 }
 
+int CountDialogs(const char* caption) {
+  struct Count {
+    const char* caption;
+    int n;
+  } count = {caption, 0};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM l) -> BOOL {
+        auto* c = reinterpret_cast<Count*>(l);
+        char text[128] = "";
+        GetWindowTextA(w, text, sizeof text);
+        if (IsWindowVisible(w) && lstrcmpA(text, c->caption) == 0) ++c->n;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.n;
+}
+
+// While the settings dialog is open, the tray menu asks for it again or for
+// the about box: the open dialog comes to the front and stays the only one.
+TEST_F(CommandsTest, SecondRequestBringsTheOpenDialogForward) {
+  Start(true);
+  for (WORD key : {WORD('C'), WORD('V')}) {
+    int dialogs = 0;
+    bool inFront = false;
+    WhenDialogOpens script(kSettingsCaption, [&](HWND d) {
+      menus.Queue({key});
+      TrayClick(WM_RBUTTONDOWN);
+      menus.WaitForMenus(menus.Seen().size() + 1);
+      Drain();
+      dialogs = CountDialogs(kSettingsCaption);
+      inFront = GetForegroundWindow() == d;
+      PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    });
+    SendMessageA(Main(), WM_COMMAND, ID_PANEL_SETTINGS, 0);
+    ASSERT_TRUE(script.Ran()) << key;
+    EXPECT_EQ(dialogs, 1) << "second request by " << char(key);
+    EXPECT_TRUE(inFront) << "second request by " << char(key);
+    EXPECT_TRUE(boxes.Seen().empty()) << "second request by " << char(key);
+    EXPECT_EQ(CountDialogs(kSettingsCaption), 0);
+  }
+  EXPECT_FALSE(menus.Stuck());
+}
+
+// "終了(&E)" from the tray menu while a dialog is open: the dialog ends as
+// Cancel, the program closes normally with exit code 0, and the settings file
+// holds what it held before the dialog opened.
+TEST_F(CommandsTest, ExitDuringAnOpenDialogStoresNothingAndExitsWithZero) {
+  boxes.Leave(kAboutCaption);
+  struct Case {
+    const char* caption;
+    UINT command;
+  } cases[] = {
+      {kSettingsCaption, ID_PANEL_SETTINGS},
+      {kAboutCaption, ID_APP_ABOUT},
+  };
+  for (const Case& c : cases) {
+    Start(true);
+    const std::string before = ReadWholeFile(dir.File("Nubotesa.ini"));
+    WhenDialogOpens script(c.caption, [&](HWND d) {
+      if (c.command == ID_PANEL_SETTINGS) {
+        for (int id = IDC_SETTINGS_TOPMOST; id <= IDC_SETTINGS_LINE; ++id) {
+          SendMessageA(GetDlgItem(d, id), BM_CLICK, 0, 0);
+        }
+        SetDlgItemTextA(d, IDC_SETTINGS_ICON_SIZE, "100");
+      }
+      menus.Queue({'E'});
+      TrayClick(WM_RBUTTONDOWN);
+    });
+    SendMessageA(Main(), WM_COMMAND, c.command, 0);
+    ASSERT_TRUE(script.Ran()) << c.caption;
+    EXPECT_EQ(testutil::RunUntilQuit(), 0) << c.caption;
+    EXPECT_FALSE(IsWindow(Main())) << c.caption;
+    EXPECT_EQ(app_->Panel().settings.IconSize, 32) << c.caption;
+    app_.reset();  // the normal teardown saves the settings
+    EXPECT_EQ(ReadWholeFile(dir.File("Nubotesa.ini")), before) << c.caption;
+    EXPECT_EQ(CountDialogs(c.caption), 0) << c.caption;
+  }
+  EXPECT_FALSE(menus.Stuck());
+}
+
+// A tray click while the greeting or a show's wallpaper error is up: after
+// the box the window is visible exactly when Hidden is 0.
+TEST_F(CommandsTest, TrayClicksDuringABoxLeaveVisibilityAndHiddenInAgreement) {
+  const char kWelcomeCaption[] = "ほこらぎ工房より";
+  boxes.Leave(kWelcomeCaption);
+  boxes.Leave("Error");
+  struct Case {
+    const char* what;
+    bool welcome;  // else the wallpaper error of a show from the tray
+    int clicks;
+    int hidden;
+  } cases[] = {
+      {"welcome, one click", true, 1, 1},
+      {"welcome, two clicks", true, 2, 0},
+      {"wallpaper error, one click", false, 1, 1},
+  };
+  for (const Case& c : cases) {
+    DeleteFileA(dir.File("Nubotesa.ini").c_str());
+    ASSERT_TRUE(WriteWholeFile(dir.File("wall.bmp"), testutil::Bmp24(1, 1, {RGB(1, 2, 3)})));
+    testutil::WriteIni(
+        "Nubotesa.ini", "Config",
+        {{"Bitmap", c.welcome ? "0" : "1"}, {"Wallpaper", "wall.bmp"}, {"Startup", "0"}});
+    if (!c.welcome) testutil::WriteIni("Nubotesa.ini", "Check", {{"CheckFlag", "1"}});
+    WhenDialogOpens script(c.welcome ? kWelcomeCaption : "Error", [&](HWND box) {
+      for (int i = 0; i < c.clicks; ++i) TrayClick(WM_LBUTTONDOWN);
+      Drain();
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    LauncherApp& app = Start();
+    if (!c.welcome) {
+      DeleteFileA(dir.File("wall.bmp").c_str());
+      TrayClick(WM_LBUTTONDOWN);
+      testutil::PumpUntil([&] { return script.Ran(); }, 3000);
+    }
+    Drain();
+    ASSERT_TRUE(script.Ran()) << c.what;
+    EXPECT_EQ(app.Panel().Hidden, c.hidden) << c.what;
+    EXPECT_EQ(IsWindowVisible(Main()) != FALSE, c.hidden == 0) << c.what;
+    TearDown();
+  }
+}
+
 }  // namespace
