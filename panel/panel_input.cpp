@@ -1,6 +1,6 @@
-// Entry points for the pointer, drops and the item commands. Only the cell
-// bookkeeping is done here so far; pressing, dragging, launching, dropping and
-// the dialogs are not handled yet, and those messages change nothing.
+// Entry points for the pointer. Only the cell bookkeeping is done here so far;
+// pressing, dragging and hovering are not handled yet, and those messages
+// change nothing.
 #include "panel/grid_geometry.h"
 #include "panel/launcher_panel.h"
 
@@ -16,14 +16,4 @@ void LauncherPanel::SetContextCell(std::uint32_t x, std::uint32_t y) {
 
 int LauncherPanel::HasItemAt(std::uint32_t x, std::uint32_t y) const {
   return items.HasKey(grid::CellKeyAt(x, y, CellSize()));
-}
-
-void LauncherPanel::DropFile(const char*, int, int) {}
-
-void LauncherPanel::EditContextItem() {
-  ContextKey = -1;
-}
-
-void LauncherPanel::DeleteContextItem() {
-  ContextKey = -1;
 }

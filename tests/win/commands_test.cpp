@@ -20,6 +20,7 @@ namespace {
 
 const char kSettingsCaption[] = "設定ダイアログ";
 const char kAboutCaption[] = "サポート情報";
+const char kEditCaption[] = "登録内容の変更";
 const std::vector<UINT> kPanelMenu = {40003, 40005, 0, 40010, 0, 40007};
 const std::vector<UINT> kItemMenu = {40001, 40002, 0, 0, 40003, 40005, 0, 40010, 0, 40007};
 
@@ -40,7 +41,10 @@ std::int32_t CornerKey(int cell) {
 
 class CommandsTest : public ::testing::Test {
  protected:
-  CommandsTest() { boxes.Leave(kSettingsCaption); }
+  CommandsTest() {
+    boxes.Leave(kSettingsCaption);
+    boxes.Leave(kEditCaption);
+  }
   void SetUp() override {
     testutil::WriteIni("Nubotesa.ini", "Config", {{"Bitmap", "0"}, {"Startup", "0"}});
     testutil::WriteIni("Nubotesa.ini", "Check", {{"CheckFlag", "1"}});
@@ -161,7 +165,7 @@ TEST_F(CommandsTest, EveryCommand) {
     ItemStore store;
     store.Put(1, 0, "one", "C:\\b.exe", "C:\\", "C:\\b.exe");
   }
-  enum Effect { kNothing, kToggle, kSettings, kAbout, kContextUsed };
+  enum Effect { kNothing, kToggle, kSettings, kAbout, kEdit, kDelete };
   struct Case {
     const char* what;
     int x;     // panel press at (x, 5): 5 an empty cell, 40 the item; -1 posts `id`
@@ -172,14 +176,14 @@ TEST_F(CommandsTest, EveryCommand) {
       {"panel menu: hide", 5, 'S', 0, kToggle},
       {"panel menu: settings", 5, 'C', 0, kSettings},
       {"panel menu: about", 5, 'V', 0, kAbout},
-      {"item menu: edit", 40, 'C', 0, kContextUsed},
-      {"item menu: delete", 40, 'D', 0, kContextUsed},
+      {"item menu: edit", 40, 'C', 0, kEdit},
+      {"item menu: delete", 40, 'D', 0, kDelete},
       {"item menu: hide", 40, 'S', 0, kToggle},
       {"item menu: settings", 40, 'P', 0, kSettings},
       {"item menu: about", 40, 'V', 0, kAbout},
       {"40004", -1, 0, 40004, kNothing},
       {"40006", -1, 0, 40006, kNothing},
-      {"40008 edits like 40001", -1, 0, 40008, kContextUsed},
+      {"40008 edits like 40001", -1, 0, 40008, kEdit},
       {"40009", -1, 0, 40009, kNothing},
       {"40011", -1, 0, 40011, kNothing},
       {"menu notification code is ignored", -1, 0, MAKEWPARAM(40003, 1), kToggle},
@@ -191,9 +195,17 @@ TEST_F(CommandsTest, EveryCommand) {
     panel.ContextKey = 1;
     boxes.Clear();
     const std::string iniBefore = ReadWholeFile(dir.File("Nubotesa.ini"));
-    bool settingsOpened = false;
+    if (!panel.items.HasKey(1)) {
+      panel.items.Put(1, 0, "one", "C:\\b.exe", "C:\\", "C:\\b.exe");
+      panel.RebuildImageList();
+    }
+    bool settingsOpened = false, editOpened = false;
     WhenDialogOpens settings(kSettingsCaption, [&](HWND d) {
       settingsOpened = true;
+      PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    });
+    WhenDialogOpens edit(kEditCaption, [&](HWND d) {
+      editOpened = true;
       PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
     });
     if (c.x >= 0) {
@@ -204,14 +216,16 @@ TEST_F(CommandsTest, EveryCommand) {
       PostMessageA(Main(), WM_COMMAND, c.id, 0);
     }
     Drain();
-    if (c.effect == kSettings) testutil::PumpUntil([&] { return settingsOpened; }, 3000);
+    testutil::PumpUntil([&] { return settingsOpened || editOpened || c.effect < kSettings; }, 3000);
     EXPECT_EQ(panel.Hidden, c.effect == kToggle ? 1 : 0) << c.what;
     EXPECT_EQ(settingsOpened, c.effect == kSettings) << c.what;
     ASSERT_EQ(boxes.Seen().size(), c.effect == kAbout ? 1u : 0u) << c.what;
     if (c.effect == kAbout) {
       EXPECT_EQ(boxes.Seen()[0].caption, kAboutCaption);
     }
-    if (c.effect == kContextUsed) {
+    EXPECT_EQ(editOpened, c.effect == kEdit) << c.what;
+    EXPECT_EQ(panel.items.HasKey(1), c.effect == kDelete ? 0 : 1) << c.what;
+    if (c.effect == kEdit || c.effect == kDelete) {
       EXPECT_EQ(panel.ContextKey, -1) << c.what;
     }
     if (c.effect != kToggle) {
@@ -314,9 +328,16 @@ TEST_F(CommandsTest, ExitDuringAnOpenDialogStoresNothingAndExitsWithZero) {
   } cases[] = {
       {kSettingsCaption, ID_PANEL_SETTINGS},
       {kAboutCaption, ID_APP_ABOUT},
+      {kEditCaption, ID_ITEM_EDIT},
   };
+  {
+    ItemStore store;
+    store.Put(1, 0, "one", "C:\\b.exe", "C:\\", "C:\\b.exe");
+  }
+  const std::string items = ReadWholeFile(dir.File("NuboInfo.Dat"));
   for (const Case& c : cases) {
     Start(true);
+    app_->Panel().ContextKey = 1;
     const std::string before = ReadWholeFile(dir.File("Nubotesa.ini"));
     WhenDialogOpens script(c.caption, [&](HWND d) {
       if (c.command == ID_PANEL_SETTINGS) {
@@ -324,6 +345,8 @@ TEST_F(CommandsTest, ExitDuringAnOpenDialogStoresNothingAndExitsWithZero) {
           SendMessageA(GetDlgItem(d, id), BM_CLICK, 0, 0);
         }
         SetDlgItemTextA(d, IDC_SETTINGS_ICON_SIZE, "100");
+      } else if (c.command == ID_ITEM_EDIT) {
+        SetDlgItemTextA(d, IDC_ITEM_TITLE, "half-edited");
       }
       menus.Queue({'E'});
       TrayClick(WM_RBUTTONDOWN);
@@ -335,6 +358,7 @@ TEST_F(CommandsTest, ExitDuringAnOpenDialogStoresNothingAndExitsWithZero) {
     EXPECT_EQ(app_->Panel().settings.IconSize, 32) << c.caption;
     app_.reset();  // the normal teardown saves the settings
     EXPECT_EQ(ReadWholeFile(dir.File("Nubotesa.ini")), before) << c.caption;
+    EXPECT_EQ(ReadWholeFile(dir.File("NuboInfo.Dat")), items) << c.caption;
     EXPECT_EQ(CountDialogs(c.caption), 0) << c.caption;
   }
   EXPECT_FALSE(menus.Stuck());
