@@ -152,7 +152,7 @@ void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   if (wParam != 0) ClientToScreen(mainWindow, &at);
   // Without the foreground a menu opened from the tray would stay open when
   // the user clicks elsewhere; the WM_NULL lets it close properly.
-  SetForegroundWindow(mainWindow);
+  if (GetForegroundWindow() != mainWindow) SetForegroundWindow(mainWindow);
   TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, at.x, at.y, 0, mainWindow, nullptr);
   PostMessageA(mainWindow, WM_NULL, 0, 0);
 }
