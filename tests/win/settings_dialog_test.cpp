@@ -48,7 +48,8 @@ class SettingsDialogTest : public ::testing::Test {
     testutil::WriteIni("Nubotesa.ini", "Check", {{"CheckFlag", "1"}});
   }
   void TearDown() override {
-    if (app_ && IsWindow(app_->MainWindow())) SendMessageA(app_->MainWindow(), WM_CLOSE, 0, 0);
+    if (!app_ || !IsWindow(app_->MainWindow())) return;
+    SendMessageA(app_->MainWindow(), WM_CLOSE, 0, 0);
     testutil::RunUntilQuit(3000);
   }
   LauncherApp& Start() {
