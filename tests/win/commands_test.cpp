@@ -305,11 +305,19 @@ TEST_F(CommandsTest, SecondRequestBringsTheOpenDialogForward) {
     int dialogs = 0;
     bool inFront = false;
     WhenDialogOpens script(kSettingsCaption, [&](HWND d) {
+      // A second dialog, should one open, is cancelled so that the test ends.
+      WhenDialogOpens second(
+          kSettingsCaption,
+          [&](HWND d2) {
+            ++dialogs;
+            PostMessageA(d2, WM_COMMAND, IDCANCEL, 0);
+          },
+          d);
       menus.Queue({key});
       TrayClick(WM_RBUTTONDOWN);
       menus.WaitForMenus(menus.Seen().size() + 1);
       Drain();
-      dialogs = CountDialogs(kSettingsCaption);
+      dialogs += CountDialogs(kSettingsCaption);
       inFront = GetForegroundWindow() == d;
       PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
     });

@@ -12,6 +12,7 @@ thread_local std::map<UINT_PTR, WhenDialogOpens*> dialogWatchers;
 struct Search {
   const char* className;
   const char* caption;
+  HWND except;
   HWND found;
 };
 
@@ -20,7 +21,7 @@ BOOL CALLBACK Match(HWND w, LPARAM l) {
   char name[64] = "", text[256] = "";
   GetClassNameA(w, name, sizeof name);
   GetWindowTextA(w, text, sizeof text);
-  if (!IsWindowVisible(w) || lstrcmpA(name, s->className) != 0) return TRUE;
+  if (w == s->except || !IsWindowVisible(w) || lstrcmpA(name, s->className) != 0) return TRUE;
   if (s->caption != nullptr && lstrcmpA(text, s->caption) != 0) return TRUE;
   s->found = w;
   return FALSE;
@@ -40,8 +41,8 @@ void Press(HWND menuWindow, WORD key) {
 
 }  // namespace
 
-HWND FindThreadWindow(const char* className, const char* caption) {
-  Search s = {className, caption, nullptr};
+HWND FindThreadWindow(const char* className, const char* caption, HWND except) {
+  Search s = {className, caption, except, nullptr};
   EnumThreadWindows(GetCurrentThreadId(), Match, reinterpret_cast<LPARAM>(&s));
   return s.found;
 }
@@ -111,8 +112,8 @@ void MenuDriver::Check() {
   for (WORD key : keys) Press(menuWindow, key);
 }
 
-WhenDialogOpens::WhenDialogOpens(std::string caption, std::function<void(HWND)> script)
-    : caption_(std::move(caption)), script_(std::move(script)) {
+WhenDialogOpens::WhenDialogOpens(std::string caption, std::function<void(HWND)> script, HWND except)
+    : caption_(std::move(caption)), script_(std::move(script)), except_(except) {
   timer_ = SetTimer(nullptr, 0, 20, Tick);
   dialogWatchers[timer_] = this;
 }
@@ -127,7 +128,7 @@ void CALLBACK WhenDialogOpens::Tick(HWND, UINT, UINT_PTR id, DWORD) {
   if (it == dialogWatchers.end()) return;
   WhenDialogOpens* self = it->second;
   if (self->ran_) return;
-  HWND dialog = FindThreadWindow("#32770", self->caption_.c_str());
+  HWND dialog = FindThreadWindow("#32770", self->caption_.c_str(), self->except_);
   if (dialog == nullptr) return;
   self->ran_ = true;  // before the script, which runs modal loops of its own
   self->script_(dialog);

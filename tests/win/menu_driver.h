@@ -55,7 +55,8 @@ class MenuDriver {
 // `caption` is open on this thread.
 class WhenDialogOpens {
  public:
-  WhenDialogOpens(std::string caption, std::function<void(HWND)> script);
+  // A dialog `except` (one already open) does not count.
+  WhenDialogOpens(std::string caption, std::function<void(HWND)> script, HWND except = nullptr);
   ~WhenDialogOpens();
   WhenDialogOpens(const WhenDialogOpens&) = delete;
   WhenDialogOpens& operator=(const WhenDialogOpens&) = delete;
@@ -66,12 +67,13 @@ class WhenDialogOpens {
   UINT_PTR timer_ = 0;
   std::string caption_;
   std::function<void(HWND)> script_;
+  HWND except_;
   bool ran_ = false;
 };
 
 // The visible window of `className` (and `caption`, unless null) that this
-// thread owns, or null.
-HWND FindThreadWindow(const char* className, const char* caption);
+// thread owns, other than `except`, or null.
+HWND FindThreadWindow(const char* className, const char* caption, HWND except = nullptr);
 
 // Dispatches everything already queued, and whatever that posts, until the
 // queue is empty.
