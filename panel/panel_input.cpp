@@ -1,6 +1,6 @@
-// Entry points for the pointer and the settings command. Only the cell
-// bookkeeping is done here so far; pressing, dragging and the settings dialog
-// are not handled yet, and those messages change nothing.
+// Entry points for the pointer. Only the cell bookkeeping is done here so far;
+// pressing, dragging and hovering are not handled yet, and those messages
+// change nothing.
 #include "panel/grid_geometry.h"
 #include "panel/launcher_panel.h"
 
@@ -17,5 +17,3 @@ void LauncherPanel::SetContextCell(std::uint32_t x, std::uint32_t y) {
 int LauncherPanel::HasItemAt(std::uint32_t x, std::uint32_t y) const {
   return items.HasKey(grid::CellKeyAt(x, y, CellSize()));
 }
-
-void LauncherPanel::ChangeSettings() {}
