@@ -77,12 +77,18 @@ void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, at.x, at.y, 0, mainWindow, nullptr);
 }
 
+// Only the first file of a drop counts. The drop handle is freed whatever
+// happens, before the panel may ask a question in a modal loop.
 void LauncherApp::OnDropFiles(HDROP drop) {
   char path[260] = "";
-  DragQueryFileA(drop, 0, path, sizeof path);
+  const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+  if (length < sizeof path) DragQueryFileA(drop, 0, path, sizeof path);
   POINT at = {0, 0};
   DragQueryPoint(drop, &at);
   DragFinish(drop);
+  // A drop without a file, or with a name too long to take whole, registers
+  // nothing: it would become an item without a target, or with a wrong one.
+  if (length == 0 || length >= sizeof path) return;
   panel.DropFile(path, static_cast<std::uint32_t>(at.x), static_cast<std::uint32_t>(at.y));
 }
 
