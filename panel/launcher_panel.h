@@ -86,9 +86,18 @@ class LauncherPanel {
   StartupPaths startup;
 
  private:
+  // Pointer helpers (panel_input.cpp).
+  void BeginDrag(std::uint32_t x, std::uint32_t y);
+  void HoverAt(std::uint32_t x, std::uint32_t y);
+  void DropDraggedItem(std::int32_t key);
+
   void DrawBevel(HDC dc, int x, int y);
   void AppendItemImage(std::int32_t key);
   void StretchWallpaper(HDC dc, int x, int y, int width, int height, int srcX, int srcY,
                         int srcWidth, int srcHeight);
   bool comInitialized_ = false;
 };
+
+// The cell last drawn highlighted by hovering. One per process, like the
+// pointer; cell 0 at start.
+std::int32_t& HotKey();
