@@ -128,7 +128,8 @@ void CALLBACK WhenDialogOpens::Tick(HWND, UINT, UINT_PTR id, DWORD) {
   if (it == dialogWatchers.end()) return;
   WhenDialogOpens* self = it->second;
   if (self->ran_) return;
-  HWND dialog = FindThreadWindow("#32770", self->caption_.c_str(), self->except_);
+  const char* caption = self->caption_.empty() ? nullptr : self->caption_.c_str();
+  HWND dialog = FindThreadWindow("#32770", caption, self->except_);
   if (dialog == nullptr) return;
   self->ran_ = true;  // before the script, which runs modal loops of its own
   self->script_(dialog);

@@ -52,7 +52,7 @@ class MenuDriver {
 };
 
 // Runs `script` once, from inside the modal loop, when a visible dialog with
-// `caption` is open on this thread.
+// `caption` (any caption when empty) is open on this thread.
 class WhenDialogOpens {
  public:
   // A dialog `except` (one already open) does not count.

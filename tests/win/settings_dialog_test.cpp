@@ -256,4 +256,54 @@ TEST_F(SettingsDialogTest, ConfirmedChangesReachTheWindowTheShortcutAndTheGrid) 
   DeleteFileA(shortcut.c_str());
 }
 
+// The browse button runs the file dialog ("開く"): a chosen BMP goes into the
+// field, anything else is refused and the field keeps its text; the current
+// directory, which the relative wallpaper and the item file depend on, stays.
+TEST_F(SettingsDialogTest, BrowseTakesOnlyBitmapsAndKeepsTheCurrentDirectory) {
+  const char kFileDialog[] = "開く";
+  boxes.Leave(kFileDialog);
+  CreateDirectoryA(dir.File("pics").c_str(), nullptr);
+  ASSERT_TRUE(WriteWholeFile(dir.File("pics\\notes.txt"), "text"));
+  ASSERT_TRUE(WriteWholeFile(dir.File("pics\\wall.bmp"), testutil::Bmp24(1, 1, {RGB(1, 2, 3)})));
+  Start();
+  struct Case {
+    std::string chosen;
+    std::string field;  // what 1006 shows afterwards
+  } cases[] = {
+      {dir.File("pics\\notes.txt"), "sample.bmp"},
+      {dir.File("pics\\wall.bmp"), dir.File("pics\\wall.bmp")},
+  };
+  ASSERT_TRUE(RunSettings([&](HWND d) {
+    Click(d, IDC_SETTINGS_BITMAP);
+    for (const Case& c : cases) {
+      boxes.Clear();
+      bool chose = false;
+      WhenDialogOpens files(
+          kFileDialog,
+          [&](HWND f) {
+            // The name field: edt1 in the old layout, cmb13 in the newer one.
+            chose = SetDlgItemTextA(f, 0x480, c.chosen.c_str()) != FALSE ||
+                    SetDlgItemTextA(f, 0x47C, c.chosen.c_str()) != FALSE;
+            PostMessageA(f, WM_COMMAND, IDOK, 0);
+          },
+          d);
+      Click(d, IDC_SETTINGS_BROWSE);
+      EXPECT_TRUE(chose) << c.chosen;
+      EXPECT_EQ(Text(d, IDC_SETTINGS_WALLPAPER), c.field) << c.chosen;
+      const bool refused = c.field != c.chosen;
+      ASSERT_EQ(boxes.Seen().size(), refused ? 1u : 0u) << c.chosen;
+      if (refused) {
+        EXPECT_EQ(boxes.Seen()[0].text, "指定されたファイルを読みこめませんでした。");
+        EXPECT_EQ(boxes.Seen()[0].caption, kWarning);
+      }
+      char current[MAX_PATH] = "";
+      GetCurrentDirectoryA(sizeof current, current);
+      EXPECT_EQ(std::string(current), dir.Path()) << "after choosing " << c.chosen;
+    }
+    Click(d, IDOK);
+  }));
+  EXPECT_EQ(std::string(app_->Panel().settings.Wallpaper), dir.File("pics\\wall.bmp"));
+  EXPECT_EQ(Saved("Config", "Bitmap"), 1);
+}
+
 }  // namespace
