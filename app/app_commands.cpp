@@ -83,7 +83,7 @@ void LauncherApp::OnDropFiles(HDROP drop) {
   POINT at = {0, 0};
   DragQueryPoint(drop, &at);
   DragFinish(drop);
-  panel.DropFile(path, at.x, at.y);
+  panel.DropFile(path, static_cast<std::uint32_t>(at.x), static_cast<std::uint32_t>(at.y));
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
