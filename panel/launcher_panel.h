@@ -92,6 +92,7 @@ class LauncherPanel {
   void DropDraggedItem(std::int32_t key);
 
   void DrawBevel(HDC dc, int x, int y);
+  void AppendItemImage(std::int32_t key);
   void StretchWallpaper(HDC dc, int x, int y, int width, int height, int srcX, int srcY,
                         int srcWidth, int srcHeight);
   bool comInitialized_ = false;

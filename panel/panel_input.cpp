@@ -2,8 +2,7 @@
 // window, a click starts the item, a drag carries the item's image to another
 // cell (moving it there or swapping it with the item there), a press on an
 // empty cell moves the whole window, and hovering highlights the cell under
-// the pointer and shows its item's title in the hover label. The settings
-// command's entry point lives here as well.
+// the pointer and shows its item's title in the hover label.
 #include "panel/cursor_table.h"
 #include "panel/grid_geometry.h"
 #include "panel/launcher_panel.h"
@@ -152,5 +151,3 @@ void LauncherPanel::SetContextCell(std::uint32_t x, std::uint32_t y) {
 int LauncherPanel::HasItemAt(std::uint32_t x, std::uint32_t y) const {
   return items.HasKey(grid::CellKeyAt(x, y, CellSize()));
 }
-
-void LauncherPanel::ChangeSettings() {}

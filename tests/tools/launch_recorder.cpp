@@ -3,12 +3,9 @@
 // Started by anything (the shell, a test, the real launcher), it records how it
 // was started and exits at once. The record goes to the file named by the
 // environment variable NUBO_LAUNCH_RECORD, or without it to launch_record.txt
-// beside the program. Three lines, CR LF each, code page of the process:
+// beside the program. Two lines, CR LF each, code page of the process:
 //   1. the whole command line as GetCommandLineA gives it;
-//   2. the current directory at start;
-//   3. "shown", "hidden" or "none": the state of the first window of class
-//      "Nubotesa" at start, so that a test can tell whether the launcher hid
-//      itself before the program started.
+//   2. the current directory at start.
 // The record is written to a temporary name and then renamed, so a test that
 // waits for the file (with a deadline) never reads half of it. Delete the
 // record before the launch under test.
@@ -43,12 +40,6 @@ void RecordPath(char* out, DWORD size) {
   std::memcpy(out + nameAt, kName, sizeof kName);
 }
 
-const char* PanelState() {
-  const HWND panel = FindWindowA("Nubotesa", nullptr);
-  if (panel == nullptr) return "none";
-  return IsWindowVisible(panel) ? "shown" : "hidden";
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -61,8 +52,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::strcpy(text, commandLine);
   std::strcat(text, "\r\n");
   std::strcat(text, directory);
-  std::strcat(text, "\r\n");
-  std::strcat(text, PanelState());
   std::strcat(text, "\r\n");
 
   char path[MAX_PATH];
