@@ -1,6 +1,7 @@
 // Keeping the panel window on whole cells and on the screen.
 #include "panel/grid_geometry.h"
 #include "panel/launcher_panel.h"
+#include "panel/screen_choice.h"
 
 namespace {
 
@@ -14,20 +15,18 @@ grid::Rect WindowRect(HWND window) {
   return ToGrid(r);
 }
 
-grid::Rect DesktopRect() {
-  return WindowRect(GetDesktopWindow());
-}
-
 void MoveTo(HWND window, const grid::Rect& r) {
   MoveWindow(window, r.left, r.top, r.Width(), r.Height(), TRUE);
 }
 
 }  // namespace
 
+// Both operations measure against the screen that holds the largest part of
+// the window (the nearest one when it lies on none); on a single screen that
+// is the desktop window's rectangle.
 void LauncherPanel::ClampAndSave() {
-  const grid::Rect desktop = DesktopRect();
   grid::Rect w = WindowRect(window);
-  if (settings.Area != 0) w = grid::KeepOnDesktop(w, desktop);
+  if (settings.Area != 0) w = grid::KeepOnDesktop(w, screens::ScreenRectFor(w));
   MoveTo(window, w);
   settings.Left = w.left;
   settings.Top = w.top;
@@ -39,7 +38,8 @@ void LauncherPanel::ClampAndSave() {
 void LauncherPanel::SnapToGrid() {
   const int c = CellSize();
   if (settings.Area == 1) {
-    MoveTo(window, grid::FitWiderThanDesktop(WindowRect(window), DesktopRect(), c));
+    const grid::Rect w = WindowRect(window);
+    MoveTo(window, grid::FitWiderThanDesktop(w, screens::ScreenRectFor(w), c));
   }
   RECT client;
   GetClientRect(window, &client);

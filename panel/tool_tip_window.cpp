@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "panel/label_geometry.h"
+#include "panel/screen_choice.h"
 #include "platform/win_handles.h"
 
 namespace {
@@ -96,11 +97,10 @@ void ToolTipWindow::Destroy() {
 
 void ToolTipWindow::KeepOnScreen() {
   if (window == nullptr) return;
-  RECT desktop = {};
   RECT own = {};
-  GetWindowRect(GetDesktopWindow(), &desktop);
   GetWindowRect(window, &own);
-  const grid::Rect kept = label::KeepOnScreen(FromRect(own), FromRect(desktop));
+  // The screen that holds the largest part of the label.
+  const grid::Rect kept = label::KeepOnScreen(FromRect(own), screens::ScreenRectFor(FromRect(own)));
   MoveWindow(window, kept.left, kept.top, kept.Width(), kept.Height(), TRUE);
 }
 
