@@ -70,8 +70,9 @@ SourceRect WallpaperUnderCell(Point o, int c, std::int32_t imageWidth, std::int3
   auto scale = [](std::int64_t a, std::int64_t b, std::int64_t d) {
     return static_cast<std::int32_t>(a * b / d);
   };
-  return {scale(o.x, imageWidth, gridWidth), scale(gridHeight - c - o.y, imageHeight, gridHeight),
-          scale(c, imageWidth, gridWidth), scale(c, imageHeight, gridHeight)};
+  const std::int64_t height = imageHeight < 0 ? -std::int64_t{imageHeight} : imageHeight;
+  return {scale(o.x, imageWidth, gridWidth), scale(gridHeight - c - o.y, height, gridHeight),
+          scale(c, imageWidth, gridWidth), scale(c, height, gridHeight)};
 }
 
 }  // namespace grid

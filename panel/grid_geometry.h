@@ -70,8 +70,10 @@ struct Bevel {
 Bevel CellBevel(Point origin, int cellSize);
 
 // The part of a W x H wallpaper, stretched over a gridWidth x gridHeight grid,
-// that lies under the cell at `origin`. `y` counts up from the image's bottom
-// edge, as its rows are stored.
+// that lies under the cell at `origin`. H below 0 (as the header says it) is a
+// top-down picture of -H rows. `y` counts up from the picture's bottom edge
+// either way: the platform's DIB stretching counts source rows so for
+// top-down pictures too.
 struct SourceRect {
   std::int32_t x, y, width, height;
 };

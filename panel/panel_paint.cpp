@@ -51,7 +51,9 @@ void LauncherPanel::PaintBackground(HDC dc) {
       SelectPalette(dc, wallpaper.Palette.get(), FALSE);
       RealizePalette(dc);
     }
-    StretchWallpaper(dc, 0, 0, GridWidth, GridHeight, 0, 0, header.biWidth, header.biHeight);
+    // A top-down picture says so with a negative height; it has as many rows.
+    const LONG rows = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    StretchWallpaper(dc, 0, 0, GridWidth, GridHeight, 0, 0, header.biWidth, rows);
   } else {
     RECT grid = {0, 0, GridWidth, GridHeight};
     FillRect(dc, &grid, BackgroundBrush.get());
