@@ -7,8 +7,23 @@ std::int32_t CellKeyAt(std::uint32_t x, std::uint32_t y, int cellSize) {
   return static_cast<std::int32_t>((y / c) * kColumnsPerRow + x / c);
 }
 
+Corner ExactCellOrigin(std::int32_t key, int cellSize) {
+  return {std::int64_t{key % kColumnsPerRow} * cellSize,
+          std::int64_t{key / kColumnsPerRow} * cellSize};
+}
+
+bool CellOnScreen(std::int32_t key, int cellSize) {
+  const Corner c = ExactCellOrigin(key, cellSize);
+  auto within = [](std::int64_t v) { return v >= -kMaxCoordinate - 1 && v <= kMaxCoordinate; };
+  return within(c.x) && within(c.y);
+}
+
 Point CellOrigin(std::int32_t key, int cellSize) {
-  return {(key % kColumnsPerRow) * cellSize, (key / kColumnsPerRow) * cellSize};
+  const Corner c = ExactCellOrigin(key, cellSize);
+  auto clamp = [](std::int64_t v) {
+    return static_cast<std::int32_t>(v < -kFarAway ? -kFarAway : v > kFarAway ? kFarAway : v);
+  };
+  return {clamp(c.x), clamp(c.y)};
 }
 
 Rect KeepOnDesktop(Rect w, const Rect& d) {

@@ -72,6 +72,7 @@ void LauncherPanel::PaintItems(HDC dc) {
   for (int i = 0; i < items.ItemCount(); ++i) {
     std::int32_t key = 0;
     items.KeyAt(i, &key);
+    if (!grid::CellOnScreen(key, c)) continue;
     const grid::Point o = grid::CellOrigin(key, c);
     ImageList_Draw(ImageList.get(), i, dc, o.x + 2, o.y + 2, ILD_TRANSPARENT);
   }
@@ -87,6 +88,7 @@ void LauncherPanel::PaintItems(HDC dc) {
 void LauncherPanel::PaintCellBackground(HDC dc, std::int32_t key) {
   if (Hidden == 1) return;
   const int c = CellSize();
+  if (!grid::CellOnScreen(key, c)) return;
   const grid::Point o = grid::CellOrigin(key, c);
   if (WallpaperShown()) {
     const BITMAPINFOHEADER& header = HeaderOf(wallpaper);
@@ -105,7 +107,7 @@ void LauncherPanel::PaintCellBackground(HDC dc, std::int32_t key) {
 
 void LauncherPanel::PaintItemCell(HDC dc, std::int32_t key, int normal) {
   int index = 0;
-  if (!items.IndexOfKey(key, &index)) return;
+  if (!items.IndexOfKey(key, &index) || !grid::CellOnScreen(key, CellSize())) return;
   PaintCellBackground(dc, key);
   const grid::Point o = grid::CellOrigin(key, CellSize());
   if (normal != 0) {
