@@ -8,7 +8,8 @@
 // (TerminateProcess) a random moment after an operation was posted: after the
 // restart the file must be the model before or after that operation, never
 // anything else. Some runs play a full disk (the file layer's growth limit):
-// then no item but the one being changed may go missing.
+// there too an operation is whole or absent, and items the file lacks that
+// the operation did not touch are counted as lost.
 //
 // Usage: soak_driver PROGRAM FOLDER OPERATIONS KILLS SEED
 // Prints one line: operations, kills, disk-full runs, failures, items lost;
@@ -70,6 +71,25 @@ HWND FindWindowOf(DWORD pid, const char* cls) {
   return q.found;
 }
 
+BOOL CALLBACK ListWindow(HWND w, LPARAM l) {
+  auto* q = reinterpret_cast<std::pair<DWORD, std::string>*>(l);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid != q->first || !IsWindowVisible(w)) return TRUE;
+  char cls[64] = "", title[128] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  GetWindowTextA(w, title, sizeof title);
+  q->second += std::string(" ") + cls + " \"" + title + "\"";
+  return TRUE;
+}
+
+// The launcher's visible windows, for a failure message.
+std::string WindowsOf(DWORD pid) {
+  std::pair<DWORD, std::string> q = {pid, ""};
+  EnumWindows(ListWindow, reinterpret_cast<LPARAM>(&q));
+  return q.second.empty() ? " none" : q.second;
+}
+
 LPARAM Point(int x, int y) {
   return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16));
 }
@@ -104,30 +124,37 @@ class Launcher {
     CloseHandle(pi_.hThread);
     pi_ = {};
     window_ = nullptr;
-    dropMemory_ = nullptr;
+    posted_ = 0;
   }
 
-  // Whether the launcher has taken every message posted so far and waits for
-  // input. (A message sent behind the posted ones would not tell: sent
-  // messages are handled first.)
-  bool Idle() { return WaitForInputIdle(pi_.hProcess, kStepMs) == 0; }
+  // Whether the launcher has taken every message posted so far: it handles a
+  // sent message only when it asks for its next message, so one sent message
+  // more than the messages posted comes back after the last posted one ran.
+  bool Idle() {
+    for (int i = 0; i <= posted_; ++i) {
+      DWORD_PTR result = 0;
+      if (!SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, kStepMs, &result)) return false;
+    }
+    posted_ = 0;
+    return true;
+  }
 
-  // Idle, with no menu or dialog left open, and the last drop's memory given
-  // back.
+  // Idle, with no menu or dialog left open.
   bool Quiet() {
-    const bool quiet = WaitFor(
-        [&] {
-          return FindWindowOf(pi_.dwProcessId, "#32768") == nullptr &&
-                 FindWindowOf(pi_.dwProcessId, "#32770") == nullptr;
-        },
-        kStepMs);
     const bool idle = Idle();
-    if (dropMemory_ != nullptr) VirtualFreeEx(pi_.hProcess, dropMemory_, 0, MEM_RELEASE);
-    dropMemory_ = nullptr;
-    return quiet && idle;
+    return WaitFor(
+               [&] {
+                 return FindWindowOf(pi_.dwProcessId, "#32768") == nullptr &&
+                        FindWindowOf(pi_.dwProcessId, "#32770") == nullptr;
+               },
+               kStepMs) &&
+           idle;
   }
 
-  void Post(UINT message, WPARAM w, LPARAM l) { PostMessageA(window_, message, w, l); }
+  void Post(UINT message, WPARAM w, LPARAM l) {
+    PostMessageA(window_, message, w, l);
+    ++posted_;
+  }
 
   // A drop as the shell makes one: DROPFILES, then the path, then an empty
   // string, in memory of the receiving process.
@@ -146,8 +173,8 @@ class Launcher {
         !WriteProcessMemory(pi_.hProcess, remote, block.data(), block.size(), nullptr)) {
       return false;
     }
+    // The block stays until the launcher ends: DragFinish cannot free it.
     Post(WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
-    dropMemory_ = remote;
     return true;
   }
 
@@ -157,7 +184,7 @@ class Launcher {
  private:
   PROCESS_INFORMATION pi_ = {};
   HWND window_ = nullptr;
-  void* dropMemory_ = nullptr;
+  int posted_ = 0;
 };
 
 class Soak {
@@ -166,6 +193,7 @@ class Soak {
       : program_(std::move(program)), folder_(std::move(folder)), random_(seed) {}
 
   bool Run(int operations, int kills);
+  bool verbose_ = std::getenv("SOAK_VERBOSE") != nullptr;
   const Totals& totals() const { return totals_; }
 
  private:
@@ -286,13 +314,10 @@ bool Soak::Settle(const soak::Model& before, const soak::Model& after, bool kill
     return true;
   }
   const int lost = soak::LostItems(before, file, op);
-  if (fullDisk && lost == 0) {
-    model_ = file;  // a failed write: the item being changed may be anywhere
-    return true;
-  }
   totals_.lost += lost;
   Fail(std::string(soak::KindName(op.kind)) + ": the file holds " + file.Describe() +
-       ", expected " + after.Describe() + (killed ? " or " + before.Describe() : ""));
+       ", expected " + after.Describe() + (killed ? " or " + before.Describe() : "") +
+       "; windows:" + WindowsOf(launcher_.Pid()));
   model_ = file;
   return false;
 }
@@ -315,6 +340,10 @@ bool Soak::Run(int operations, int kills) {
     const soak::Model before = model_;
     const soak::Model after = Planned(op);
     const bool kill = kills > 0 && Random(killEvery) == 0;
+    if (verbose_) {
+      std::printf("%d: %s %d %d%s\n", totals_.operations, soak::KindName(op.kind), op.key, op.to,
+                  kill ? " (kill)" : "");
+    }
     Perform(op);
     ++totals_.operations;
     if (kill) {
