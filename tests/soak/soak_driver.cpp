@@ -124,37 +124,43 @@ class Launcher {
     CloseHandle(pi_.hThread);
     pi_ = {};
     window_ = nullptr;
-    posted_ = 0;
+    if (seen_ != nullptr) UnmapViewOfFile(const_cast<DWORD*>(seen_));
+    seen_ = nullptr;
   }
 
-  // Whether the launcher has taken every message posted so far: it handles a
-  // sent message only when it asks for its next message, so one sent message
-  // more than the messages posted comes back after the last posted one ran.
+  // Whether the launcher has handled every message posted so far: its loop
+  // has taken a marker posted behind them (the soak build reports it; see
+  // faulty_main.cpp). Sent messages would not tell: the launcher answers them
+  // also while it waits inside a handler.
   bool Idle() {
-    for (int i = 0; i <= posted_; ++i) {
-      DWORD_PTR result = 0;
-      if (!SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, kStepMs, &result)) return false;
+    if (seen_ == nullptr) {
+      const std::string name = "Local\\NuboTesa.SoakMarker." + std::to_string(Pid());
+      HANDLE shared = OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
+      if (shared == nullptr) return false;
+      seen_ = static_cast<volatile DWORD*>(MapViewOfFile(shared, FILE_MAP_READ, 0, 0, 4));
+      CloseHandle(shared);  // the view keeps the mapping
+      if (seen_ == nullptr) return false;
     }
-    posted_ = 0;
-    return true;
+    static const UINT marker = RegisterWindowMessageA("NuboTesa.SoakMarker");
+    const DWORD mark = ++marks_;
+    PostMessageA(window_, marker, mark, 0);
+    return WaitFor([&] { return *seen_ == mark; }, kStepMs);
   }
 
-  // Idle, with no menu or dialog left open.
+  // No menu or dialog left open, and idle after them: the handler that
+  // opened a dialog may still work on the files when the dialog is gone.
   bool Quiet() {
-    const bool idle = Idle();
-    return WaitFor(
-               [&] {
-                 return FindWindowOf(pi_.dwProcessId, "#32768") == nullptr &&
-                        FindWindowOf(pi_.dwProcessId, "#32770") == nullptr;
-               },
-               kStepMs) &&
-           idle;
+    const bool closed = WaitFor(
+        [&] {
+          return FindWindowOf(pi_.dwProcessId, "#32768") == nullptr &&
+                 FindWindowOf(pi_.dwProcessId, "#32770") == nullptr;
+        },
+        kStepMs);
+    // A second marker: the handler behind a closed dialog has returned.
+    return Idle() && closed && Idle();
   }
 
-  void Post(UINT message, WPARAM w, LPARAM l) {
-    PostMessageA(window_, message, w, l);
-    ++posted_;
-  }
+  void Post(UINT message, WPARAM w, LPARAM l) { PostMessageA(window_, message, w, l); }
 
   // A drop as the shell makes one: DROPFILES, then the path, then an empty
   // string, in memory of the receiving process.
@@ -184,7 +190,8 @@ class Launcher {
  private:
   PROCESS_INFORMATION pi_ = {};
   HWND window_ = nullptr;
-  int posted_ = 0;
+  DWORD marks_ = 0;
+  volatile DWORD* seen_ = nullptr;
 };
 
 class Soak {
@@ -300,13 +307,11 @@ bool Soak::Settle(const soak::Model& before, const soak::Model& after, bool kill
                   const soak::Operation& op) {
   soak::Model file;
   std::string torn;
-  if (!killed && !fullDisk) {
-    // The launcher writes at once: wait until the file shows the operation.
-    WaitFor([&] { return soak::ReadItemFile(ItemFile(), &file, &torn) && file.Same(after); },
-            kStepMs);
-  }
-  if (!soak::ReadItemFile(ItemFile(), &file, &torn)) {
-    Fail("a torn record: " + torn);
+  bool read = false;
+  WaitFor([&] { return (read = soak::ReadItemFile(ItemFile(), &file, &torn)) || !torn.empty(); },
+          kStepMs);
+  if (!read) {
+    Fail(torn.empty() ? "the item file stayed held open" : "a torn record: " + torn);
     return false;
   }
   if (file.Same(after) || ((killed || fullDisk) && file.Same(before))) {

@@ -44,7 +44,8 @@ std::int32_t RandomCell(std::mt19937& random);
 
 // Reads the item file (missing: no items). Every whole record must be one the
 // launcher can have written for a soak file: terminated fields, a target in
-// the soak's files. False, with the record described in `torn`, otherwise.
+// the soak's files. False, with the record described in `torn`, otherwise, or
+// with `torn` empty when the file is held open by the launcher.
 bool ReadItemFile(const std::string& path, Model* model, std::string* torn);
 
 // Items of `before` missing from `file`, the one `op` changes not counted.
