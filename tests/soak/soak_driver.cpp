@@ -222,6 +222,7 @@ class Soak {
   Launcher launcher_;
   soak::Model model_;
   int files_ = 0;
+  int edits_ = 0;
   bool fullDisk_ = false;
   Totals totals_;
 };
@@ -245,10 +246,13 @@ soak::Model Soak::Planned(soak::Operation& op) {
   if (model_.items.empty() || pick < 40) {
     op = {soak::Kind::Drop, a, -1, ""};
     if (model_.Has(a)) op.kind = soak::Kind::Settings;  // no launching in a soak
-    op.path = folder_ + "\\files\\f" + std::to_string(files_++) + ".soak";
-  } else if (pick < 75) {
+    op.path = folder_ + "\\files\\f" + std::to_string(files_++) + ".exe";
+  } else if (pick < 65) {
     op = {soak::Kind::Drag, model_.items[Random(static_cast<int>(model_.items.size()))].key, b, ""};
     if (op.key == b) op.kind = soak::Kind::Settings;
+  } else if (pick < 78) {
+    op = {soak::Kind::Edit, model_.items[Random(static_cast<int>(model_.items.size()))].key, -1,
+          "e" + std::to_string(edits_++)};
   } else if (pick < 92) {
     op = {soak::Kind::Delete, model_.items[Random(static_cast<int>(model_.items.size()))].key, -1,
           ""};
@@ -273,12 +277,25 @@ bool Soak::ChooseMenuCommand(std::int32_t key, WPARAM command) {
 
 void Soak::Perform(const soak::Operation& op) {
   switch (op.kind) {
-    case soak::Kind::Drop: {
-      HANDLE f = CreateFileA(op.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      CloseHandle(f);
+    case soak::Kind::Drop:
+      // A program with icons (the edit dialog wants one chosen), as a link:
+      // thousands of copies would fill the disk.
+      if (!CreateHardLinkA(op.path.c_str(), program_.c_str(), nullptr)) {
+        CopyFileA(program_.c_str(), op.path.c_str(), FALSE);
+      }
       launcher_.Drop(op.path, CellCentre(op.key));
       break;
-    }
+    case soak::Kind::Edit:
+      if (ChooseMenuCommand(op.key, ID_ITEM_EDIT) &&
+          WaitFor([&] { return FindWindowOf(launcher_.Pid(), "#32770") != nullptr; }, kStepMs)) {
+        const HWND dialog = FindWindowOf(launcher_.Pid(), "#32770");
+        DWORD_PTR done = 0;
+        SendMessageTimeoutA(GetDlgItem(dialog, IDC_ITEM_TITLE), WM_SETTEXT, 0,
+                            reinterpret_cast<LPARAM>(op.path.c_str()), SMTO_NORMAL, kStepMs, &done);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+      }
+      break;
     case soak::Kind::Drag: {
       launcher_.Post(WM_LBUTTONDOWN, MK_LBUTTON, CellCentre(op.key));
       const LPARAM from = CellCentre(op.key), to = CellCentre(op.to);

@@ -32,6 +32,8 @@ const char* KindName(Kind kind) {
       return "drop";
     case Kind::Drag:
       return "drag";
+    case Kind::Edit:
+      return "edit";
     case Kind::Delete:
       return "delete";
     case Kind::Settings:
@@ -64,6 +66,14 @@ Model Model::After(const Operation& op) const {
       }
       break;
     }
+    case Kind::Edit:
+      for (Item& i : m.items) {
+        if (i.key == op.key) {
+          i.title = op.path;
+          break;
+        }
+      }
+      break;
     case Kind::Delete:
       for (auto it = m.items.begin(); it != m.items.end(); ++it) {
         if (it->key == op.key) {
@@ -118,7 +128,7 @@ bool ReadItemFile(const std::string& path, Model* model, std::string* torn) {
     std::string workDir, iconFile;
     if (!Field(record, 10, 128, &item.title) || !Field(record, 138, 260, &item.target) ||
         !Field(record, 398, 260, &workDir) || !Field(record, 658, 260, &iconFile) ||
-        !EndsWith(item.target, ".soak") || item.target.find("\\files\\f") == std::string::npos) {
+        !EndsWith(item.target, ".exe") || item.target.find("\\files\\f") == std::string::npos) {
       *torn = "record " + std::to_string(at / kRecord) + " (key " + std::to_string(item.key) +
               ", target \"" + item.target + "\")";
       return false;

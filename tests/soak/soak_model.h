@@ -9,14 +9,14 @@
 
 namespace soak {
 
-enum class Kind { Drop, Drag, Delete, Settings };
+enum class Kind { Drop, Drag, Edit, Delete, Settings };
 const char* KindName(Kind kind);
 
 struct Operation {
   Kind kind = Kind::Settings;
   std::int32_t key = -1;  // the cell dropped on, dragged from or deleted
   std::int32_t to = -1;   // the cell dragged to
-  std::string path;       // the file dropped
+  std::string path;       // the file dropped, or the title an edit gives
 };
 
 struct Item {
@@ -31,7 +31,7 @@ struct Model {
   bool Has(std::int32_t key) const;
   // The items after `op` as the launcher must store them: a drop on an empty
   // cell appends, a drag moves to a free cell or swaps with the item there,
-  // a delete removes; settings change nothing.
+  // an edit retitles, a delete removes; settings change nothing.
   Model After(const Operation& op) const;
   // Same cells and targets in the same order, and the same titles where both
   // know them.
