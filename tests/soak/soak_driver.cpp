@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -356,12 +357,15 @@ bool Soak::Run(int operations, int kills) {
   WritePrivateProfileStringA("Rect", "Right", "200", ini.c_str());
   WritePrivateProfileStringA("Rect", "Bottom", "136", ini.c_str());
   if (!Restart(-1)) return false;
-  const int killEvery = kills > 0 ? operations / kills : operations + 1;
+  // One kill at a random operation of every stretch of `killEvery`.
+  const int killEvery = kills > 0 ? std::max(1, operations / kills) : operations + 1;
+  int killAt = Random(killEvery);
   for (int i = 0; i < operations; ++i) {
     soak::Operation op;
     const soak::Model before = model_;
     const soak::Model after = Planned(op);
-    const bool kill = kills > 0 && Random(killEvery) == 0;
+    const bool kill = i % killEvery == killAt && totals_.kills < kills;
+    if (i % killEvery == killEvery - 1) killAt = Random(killEvery);
     if (verbose_) {
       std::printf("%d: %s %d %d%s\n", totals_.operations, soak::KindName(op.kind), op.key, op.to,
                   kill ? " (kill)" : "");
