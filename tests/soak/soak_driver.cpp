@@ -281,8 +281,11 @@ void Soak::Perform(const soak::Operation& op) {
     case soak::Kind::Drop:
       // A program with icons (the edit dialog wants one chosen), as a link:
       // thousands of copies would fill the disk.
+      // (Never a copy over a link that is left: that would write into the
+      // program itself.)
+      DeleteFileA(op.path.c_str());
       if (!CreateHardLinkA(op.path.c_str(), program_.c_str(), nullptr)) {
-        CopyFileA(program_.c_str(), op.path.c_str(), FALSE);
+        CopyFileA(program_.c_str(), op.path.c_str(), TRUE);
       }
       launcher_.Drop(op.path, CellCentre(op.key));
       break;
@@ -346,7 +349,11 @@ bool Soak::Settle(const soak::Model& before, const soak::Model& after, bool kill
 }
 
 bool Soak::Run(int operations, int kills) {
+  // A fresh folder: the model starts without items.
+  CreateDirectoryA(folder_.c_str(), nullptr);
   CreateDirectoryA((folder_ + "\\files").c_str(), nullptr);
+  DeleteFileA(ItemFile().c_str());
+  DeleteFileA((folder_ + "\\Nubotesa.ini").c_str());
   // A hidden start (no greeting) with a grid of 6 x 4 cells.
   const std::string ini = folder_ + "\\Nubotesa.ini";
   WritePrivateProfileStringA("Config", "Bitmap", "0", ini.c_str());
@@ -393,6 +400,13 @@ bool Soak::Run(int operations, int kills) {
   return totals_.failures == 0;
 }
 
+// Paths may come in Unix form (from ctest); the launcher wants DOS ones.
+std::string DosPath(std::string path) {
+  if (path.empty() || path[0] != '/') return path;
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return "Z:" + path;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -400,7 +414,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: soak_driver PROGRAM FOLDER OPERATIONS KILLS SEED\n");
     return 2;
   }
-  Soak soak(argv[1], argv[2], static_cast<unsigned>(std::atoi(argv[5])));
+  Soak soak(DosPath(argv[1]), DosPath(argv[2]), static_cast<unsigned>(std::atoi(argv[5])));
   const bool ok = soak.Run(std::atoi(argv[3]), std::atoi(argv[4]));
   const Totals& t = soak.totals();
   std::printf("soak: operations %d, kills %d, disk-full runs %d, failures %d, items lost %d\n",
