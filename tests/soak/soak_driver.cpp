@@ -395,6 +395,11 @@ bool Soak::Run(int operations, int kills) {
       Settle(model_, model_, false, false, op);
     }
     if (totals_.failures > 20) break;
+    if (totals_.operations % 1000 == 0) {
+      std::printf("soak: %d operations, %d kills, %d failures so far\n", totals_.operations,
+                  totals_.kills, totals_.failures);
+      std::fflush(stdout);
+    }
   }
   launcher_.Kill();
   return totals_.failures == 0;
