@@ -32,8 +32,8 @@ void OnSize(LauncherApp& app, HWND, WPARAM, LPARAM) {
 void OnPaint(LauncherApp& app, HWND, WPARAM, LPARAM) {
   app.Panel().Paint();
 }
-void OnClose(LauncherApp&, HWND window, WPARAM, LPARAM) {
-  DestroyWindow(window);
+void OnClose(LauncherApp& app, HWND, WPARAM, LPARAM) {
+  app.OnClose();
 }
 void OnCommandMessage(LauncherApp& app, HWND, WPARAM wParam, LPARAM) {
   app.OnCommand(wParam);
