@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "app/single_instance.h"
 #include "resources/resource.h"
 
 namespace {
@@ -58,6 +59,15 @@ void OnDrop(LauncherApp& app, HWND, WPARAM w, LPARAM) {
 void OnTray(LauncherApp& app, HWND, WPARAM, LPARAM l) {
   app.OnTrayNotify(l);
 }
+// A second start in this folder asks for the panel: a hidden one is shown as
+// a tray click shows it, a shown one comes to the front.
+void OnShowPanel(LauncherApp& app, HWND window, WPARAM, LPARAM) {
+  if (app.Panel().Hidden == 1) {
+    app.OnCommand(ID_PANEL_TOGGLE);
+  } else {
+    SetForegroundWindow(window);
+  }
+}
 
 struct Route {
   UINT message;
@@ -102,6 +112,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     if (message == TaskbarCreatedMessage()) {
       app->OnTaskbarCreated();
+      return 0;
+    }
+    if (message == ShowPanelMessage()) {
+      OnShowPanel(*app, window, wParam, lParam);
       return 0;
     }
   }

@@ -194,11 +194,15 @@ int ItemStore::KeyAt(int index, std::int32_t* key) const {
 int ItemStore::SwapKeys(std::int32_t a, std::int32_t b) {
   int ia, ib;
   if (!FindKey(a, &ia) || !FindKey(b, &ib)) return 0;
+  // Both records change in one step: two separate writes, cut apart by a
+  // crash, would leave both items on one cell. When the file cannot be
+  // replaced, nothing changes.
   At(ia)->key = b;
   At(ib)->key = a;
-  WriteRecord(ia, *At(ia));
-  WriteRecord(ib, *At(ib));
-  return 1;
+  if (RewriteWithout(-1)) return 1;
+  At(ia)->key = a;
+  At(ib)->key = b;
+  return 0;
 }
 
 int ItemStore::MoveKey(std::int32_t key, std::int32_t newKey) {

@@ -7,8 +7,23 @@ std::int32_t CellKeyAt(std::uint32_t x, std::uint32_t y, int cellSize) {
   return static_cast<std::int32_t>((y / c) * kColumnsPerRow + x / c);
 }
 
+Corner ExactCellOrigin(std::int32_t key, int cellSize) {
+  return {std::int64_t{key % kColumnsPerRow} * cellSize,
+          std::int64_t{key / kColumnsPerRow} * cellSize};
+}
+
+bool CellOnScreen(std::int32_t key, int cellSize) {
+  const Corner c = ExactCellOrigin(key, cellSize);
+  auto within = [](std::int64_t v) { return v >= -kMaxCoordinate - 1 && v <= kMaxCoordinate; };
+  return within(c.x) && within(c.y);
+}
+
 Point CellOrigin(std::int32_t key, int cellSize) {
-  return {(key % kColumnsPerRow) * cellSize, (key / kColumnsPerRow) * cellSize};
+  const Corner c = ExactCellOrigin(key, cellSize);
+  auto clamp = [](std::int64_t v) {
+    return static_cast<std::int32_t>(v < -kFarAway ? -kFarAway : v > kFarAway ? kFarAway : v);
+  };
+  return {clamp(c.x), clamp(c.y)};
 }
 
 Rect KeepOnDesktop(Rect w, const Rect& d) {
@@ -70,8 +85,9 @@ SourceRect WallpaperUnderCell(Point o, int c, std::int32_t imageWidth, std::int3
   auto scale = [](std::int64_t a, std::int64_t b, std::int64_t d) {
     return static_cast<std::int32_t>(a * b / d);
   };
-  return {scale(o.x, imageWidth, gridWidth), scale(gridHeight - c - o.y, imageHeight, gridHeight),
-          scale(c, imageWidth, gridWidth), scale(c, imageHeight, gridHeight)};
+  const std::int64_t height = imageHeight < 0 ? -std::int64_t{imageHeight} : imageHeight;
+  return {scale(o.x, imageWidth, gridWidth), scale(gridHeight - c - o.y, height, gridHeight),
+          scale(c, imageWidth, gridWidth), scale(c, height, gridHeight)};
 }
 
 }  // namespace grid

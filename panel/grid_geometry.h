@@ -35,7 +35,25 @@ struct Point {
 // column of 128 or more runs into the next row's keys.
 std::int32_t CellKeyAt(std::uint32_t x, std::uint32_t y, int cellSize);
 
-// The top-left corner of a key's cell in client coordinates.
+// The top-left corner of a key's cell in client coordinates, exactly: keys
+// come from the item file, and a row of millions times the cell size does not
+// fit 32 bits.
+struct Corner {
+  std::int64_t x, y;
+};
+Corner ExactCellOrigin(std::int32_t key, int cellSize);
+
+// Window coordinates are 16-bit: no screen shows a point beyond this.
+constexpr std::int64_t kMaxCoordinate = 32767;
+
+// Whether a key's cell can show on any screen: its corner lies within the
+// coordinates windows use. Painting skips the other cells.
+bool CellOnScreen(std::int32_t key, int cellSize);
+
+// The corner in 32 bits: exact for a cell on screen; any other comes out
+// clamped to kFarAway, outside every screen, where adding a few cell sizes
+// still cannot overflow.
+constexpr std::int32_t kFarAway = 1 << 24;
 Point CellOrigin(std::int32_t key, int cellSize);
 
 // Shifts `window` onto `desktop` without changing its size: right, bottom,
@@ -70,8 +88,10 @@ struct Bevel {
 Bevel CellBevel(Point origin, int cellSize);
 
 // The part of a W x H wallpaper, stretched over a gridWidth x gridHeight grid,
-// that lies under the cell at `origin`. `y` counts up from the image's bottom
-// edge, as its rows are stored.
+// that lies under the cell at `origin`. H below 0 (as the header says it) is a
+// top-down picture of -H rows. `y` counts up from the picture's bottom edge
+// either way: the platform's DIB stretching counts source rows so for
+// top-down pictures too.
 struct SourceRect {
   std::int32_t x, y, width, height;
 };

@@ -51,7 +51,9 @@ void LauncherPanel::PaintBackground(HDC dc) {
       SelectPalette(dc, wallpaper.Palette.get(), FALSE);
       RealizePalette(dc);
     }
-    StretchWallpaper(dc, 0, 0, GridWidth, GridHeight, 0, 0, header.biWidth, header.biHeight);
+    // A top-down picture says so with a negative height; it has as many rows.
+    const LONG rows = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    StretchWallpaper(dc, 0, 0, GridWidth, GridHeight, 0, 0, header.biWidth, rows);
   } else {
     RECT grid = {0, 0, GridWidth, GridHeight};
     FillRect(dc, &grid, BackgroundBrush.get());
@@ -70,6 +72,7 @@ void LauncherPanel::PaintItems(HDC dc) {
   for (int i = 0; i < items.ItemCount(); ++i) {
     std::int32_t key = 0;
     items.KeyAt(i, &key);
+    if (!grid::CellOnScreen(key, c)) continue;
     const grid::Point o = grid::CellOrigin(key, c);
     ImageList_Draw(ImageList.get(), i, dc, o.x + 2, o.y + 2, ILD_TRANSPARENT);
   }
@@ -85,6 +88,7 @@ void LauncherPanel::PaintItems(HDC dc) {
 void LauncherPanel::PaintCellBackground(HDC dc, std::int32_t key) {
   if (Hidden == 1) return;
   const int c = CellSize();
+  if (!grid::CellOnScreen(key, c)) return;
   const grid::Point o = grid::CellOrigin(key, c);
   if (WallpaperShown()) {
     const BITMAPINFOHEADER& header = HeaderOf(wallpaper);
@@ -103,7 +107,7 @@ void LauncherPanel::PaintCellBackground(HDC dc, std::int32_t key) {
 
 void LauncherPanel::PaintItemCell(HDC dc, std::int32_t key, int normal) {
   int index = 0;
-  if (!items.IndexOfKey(key, &index)) return;
+  if (!items.IndexOfKey(key, &index) || !grid::CellOnScreen(key, CellSize())) return;
   PaintCellBackground(dc, key);
   const grid::Point o = grid::CellOrigin(key, CellSize());
   if (normal != 0) {

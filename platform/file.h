@@ -44,6 +44,16 @@ class File {
 #endif
 };
 
+// For tests that play a full disk: after `bytes` more bytes that extend files
+// (writes within a file's present size still succeed, as on a full disk),
+// every write that would extend a file stores only what fits and reports the
+// shorter count. A negative value lifts the limit (the default).
+void LimitFileGrowthForTesting(std::int64_t bytes);
+
+// The part of a write of `size` bytes at `offset` into a file of `end` bytes
+// that the limit above lets through; counts the growth against the limit.
+std::size_t GrowthAllowed(std::uint64_t end, std::uint64_t offset, std::size_t size);
+
 // Deletes a file; true when it was deleted.
 bool RemoveFile(const char* path);
 

@@ -70,7 +70,9 @@ std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
 }
 
 std::size_t File::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
-  if (fd_ < 0) return 0;
+  std::uint64_t end = 0;
+  if (fd_ < 0 || !Size(&end)) return 0;
+  size = GrowthAllowed(end, offset, size);
   std::size_t done = 0;
   while (done < size) {
     const ssize_t n = ::pwrite(fd_, static_cast<const char*>(data) + done, size - done,

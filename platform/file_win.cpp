@@ -66,8 +66,14 @@ std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
 
 std::size_t File::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
   if (!IsOpen() || size > MAXDWORD || !SeekTo(AsHandle(handle_), offset)) return 0;
+  std::uint64_t end = 0;
+  if (!Size(&end)) return 0;
+  const std::size_t allowed = GrowthAllowed(end, offset, size);
   DWORD put = 0;
-  if (!WriteFile(AsHandle(handle_), data, static_cast<DWORD>(size), &put, nullptr)) return 0;
+  if (allowed > 0 &&
+      !WriteFile(AsHandle(handle_), data, static_cast<DWORD>(allowed), &put, nullptr)) {
+    return 0;
+  }
   return put;
 }
 

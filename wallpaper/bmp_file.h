@@ -1,11 +1,15 @@
 // Checking and describing a Windows BMP file without the window system.
 //
-// The wallpaper loader accepts only the plain layout: a 14-byte file header, a
-// 40-byte info header, a colour table of 2^bits entries for 1, 4 and 8 bits
-// (or the three masks of a 16- or 32-bit bit-field picture), and an
-// uncompressed pixel array that lies wholly inside the file. Everything is
-// read little-endian, byte by byte, whatever the host's byte order; no read
-// reaches past the bytes handed in.
+// The wallpaper loader accepts what the platform's DIB functions draw: a
+// 14-byte file header; an info header of 40, 52, 56, 108 or 124 bytes; a
+// colour table after that header (2^bits entries for 1, 4 and 8 bits, or
+// biClrUsed entries when the file says fewer; the missing ones are black); the
+// three masks of a 16- or 32-bit bit-field picture (after a 40-byte header,
+// inside the larger ones); pixel rows bottom-up or top-down (negative height),
+// uncompressed, or run-length encoded at 4 and 8 bits (bottom-up only). The
+// pixel array lies wholly inside the file. Everything is read little-endian,
+// byte by byte, whatever the host's byte order; no read reaches past the bytes
+// handed in.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +23,8 @@ constexpr std::size_t kInfoHeaderSize = 40;
 constexpr std::size_t kHeadersSize = kFileHeaderSize + kInfoHeaderSize;
 constexpr std::uint64_t kMaxFileSize = 256u << 20;  // 256 MiB
 constexpr std::uint32_t kRgb = 0;                   // BI_RGB
+constexpr std::uint32_t kRle8 = 1;                  // BI_RLE8
+constexpr std::uint32_t kRle4 = 2;                  // BI_RLE4
 constexpr std::uint32_t kBitFields = 3;             // BI_BITFIELDS
 constexpr std::size_t kClrUsedOffset = 32;          // biClrUsed inside the info header
 
@@ -51,14 +57,15 @@ enum class Fault {
   NotBitmap,    // shorter than 2 bytes, or the first two are not "BM"
   TooLarge,     // the file is over kMaxFileSize
   Truncated,    // shorter than the two headers
-  HeaderSize,   // biSize is not 40
+  HeaderSize,   // biSize is not 40, 52, 56, 108 or 124
   BitCount,     // not 1, 4, 8, 16, 24 or 32
-  Compression,  // not BI_RGB, nor BI_BITFIELDS at 16 or 32 bits
-  Dimensions,   // width or height 0 or less
-  FileSize,     // bfSize below the two headers or beyond the file
+  Compression,  // not BI_RGB, BI_BITFIELDS at 16 or 32 bits, BI_RLE8 at 8, BI_RLE4 at 4
+  Dimensions,   // width 0 or less, height 0 or -2^31, a top-down RLE picture
+  FileSize,     // bfSize below the headers or beyond the file
   PixelOffset,  // bfOffBits inside the headers or beyond bfSize
   ColourTable,  // no room between the headers and bfOffBits for the table
-  PixelArray,   // height x stride runs past bfSize
+  PixelArray,   // height x stride (RLE: biSizeImage) runs past bfSize, or
+                // the run-length codes run past their bytes
 };
 
 const char* FaultName(Fault fault);
@@ -68,12 +75,20 @@ const char* FaultName(Fault fault);
 struct Layout {
   FileHeader file;
   InfoHeader info;
-  std::uint32_t colourCount;  // 2^biBitCount for 1..8 bits, else 0
-  std::uint32_t maskCount;    // 3 for bit fields, else 0
-  std::uint32_t dataSize;     // bfSize - 14
-  std::uint32_t pixelOffset;  // bfOffBits - 14
-  std::uint32_t stride;       // bytes per row, a multiple of 4
-  std::uint64_t pixelBytes;   // stride x height
+  std::uint32_t colourCount;   // 2^biBitCount for 1..8 bits, else 0
+  std::uint32_t tableEntries;  // entries the file holds, at most colourCount
+  std::uint32_t maskCount;     // 3 for bit fields, else 0
+  std::uint32_t dataSize;      // bfSize - 14
+  std::uint32_t pixelOffset;   // bfOffBits - 14
+  std::uint32_t stride;        // bytes per row, a multiple of 4
+  std::uint32_t height;        // rows, whichever way they are stored
+  bool topDown;                // biHeight is negative: row 0 is the top one
+  std::uint64_t pixelBytes;    // stride x height; for RLE biSizeImage
+
+  // Whether the pixels are run-length codes, checked by CheckPixels.
+  bool RunLength() const { return info.biCompression == kRle8 || info.biCompression == kRle4; }
+  // File data offset of colour entry 0: right after the info header.
+  std::uint32_t TableOffset() const { return info.biSize; }
 
   // Bytes of the BITMAPINFO the loader builds: header, then the colour
   // entries or the masks.
@@ -86,19 +101,27 @@ std::uint32_t ColourCount(std::uint16_t bitCount);
 
 // Checks a file of `fileLength` bytes whose first `headLength` bytes are at
 // `head` (the loader hands in the first 54 bytes; fewer when the file is
-// shorter). All rules depend only on the headers and the file's length.
+// shorter). All rules depend only on the first 54 bytes and the file's length.
 Fault CheckHeaders(const std::uint8_t* head, std::size_t headLength, std::uint64_t fileLength,
                    Layout* layout);
 
-// The same for a whole file in memory.
+// The check that needs the pixels: the run-length codes of an RLE picture must
+// end with their end-of-picture code inside biSizeImage bytes, so that the
+// platform's decoder never reads beyond them. Always None for other pictures.
+Fault CheckPixels(const Layout& layout, const std::uint8_t* fileData);
+
+// Both checks for a whole file in memory.
 inline Fault CheckFile(const std::uint8_t* bytes, std::size_t length, Layout* layout) {
-  return CheckHeaders(bytes, length, length, layout);
+  const Fault head = CheckHeaders(bytes, length, length, layout);
+  if (head != Fault::None) return head;
+  return CheckPixels(*layout, bytes + kFileHeaderSize);
 }
 
 // Fills `info` (layout.InfoSize() bytes) from `fileData` (layout.dataSize
-// bytes, the file from offset 14): the 40-byte header with biClrUsed replaced
-// by the colour count, then the colour table with each reserved byte 0, or
-// the three masks of a bit-field picture.
+// bytes, the file from offset 14): the first 40 bytes of the header with
+// biSize 40 and biClrUsed replaced by the colour count, then the colour table
+// with each reserved byte 0 (missing entries black), or the three masks of a
+// bit-field picture.
 void WriteInfoHeader(const Layout& layout, const std::uint8_t* fileData, std::uint8_t* info);
 void CopyColourTable(const Layout& layout, const std::uint8_t* fileData, std::uint8_t* info);
 
@@ -108,8 +131,8 @@ struct Rgb {
   std::uint8_t blue;
 };
 
-// Entry `index` (below layout.colourCount) of the file's colour table, whose
-// bytes are stored blue, green, red, reserved.
+// Entry `index` of the file's colour table, whose bytes are stored blue,
+// green, red, reserved; black for an entry the table does not hold.
 Rgb ColourAt(const Layout& layout, const std::uint8_t* fileData, std::uint32_t index);
 
 }  // namespace bmp

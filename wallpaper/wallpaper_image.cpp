@@ -64,13 +64,17 @@ int LoadWallpaper(WallpaperImage& image, PanelSettings& settings, HWND owner, co
     ShowError(owner, kUnusable);
     return 0;
   }
-  RememberPath(settings, path);
-  settings.Save();
-
   std::unique_ptr<std::uint8_t[]> info = Allocate(layout.InfoSize());
   std::unique_ptr<std::uint8_t[]> data = info ? ReadFileData(file, layout, head) : nullptr;
-  if (!data) return 0;
   file.Close();
+  if (!data) return 0;
+  // Run-length codes are checked before anything changes, like the headers.
+  if (bmp::CheckPixels(layout, data.get()) != bmp::Fault::None) {
+    ShowError(owner, kUnusable);
+    return 0;
+  }
+  RememberPath(settings, path);
+  settings.Save();
 
   FreeWallpaper(image);
   image.FileData = std::move(data);

@@ -20,16 +20,19 @@ struct WallpaperImage {
   // The pixel array inside FileData (file offset bfOffBits); null while
   // nothing is loaded.
   const std::uint8_t* Pixels = nullptr;
-  // A BITMAPINFO: the 40-byte header with biClrUsed holding the colour count
-  // (2^bits for 1 to 8 bits, else 0), then that many RGBQUADs, or the three
-  // masks of a bit-field picture.
+  // A BITMAPINFO: the first 40 bytes of the file's header (biSize 40,
+  // biClrUsed holding the colour count: 2^bits for 1 to 8 bits, else 0), then
+  // that many RGBQUADs (black where the file's table is shorter), or the three
+  // masks of a bit-field picture. biHeight keeps its sign: below 0 the rows
+  // are stored top-down.
   std::unique_ptr<std::uint8_t[]> Info;
 };
 
 // Loads the BMP file at `path` (zero-terminated, at most 260 bytes are
 // looked at) into `image` when settings.Bitmap is 1. The header is checked
-// before anything changes; an accepted file's path becomes settings.Wallpaper
-// and the settings file is saved before the picture data is read. Failures are
+// and, for run-length pictures, its codes are checked before anything changes;
+// an accepted file's path becomes settings.Wallpaper and the settings file is
+// saved. Failures are
 // shown in message boxes owned by `owner`, captioned "Error". Returns 1 when a
 // picture was loaded; on 0 the previous picture is still held.
 int LoadWallpaper(WallpaperImage& image, PanelSettings& settings, HWND owner, const char* path);

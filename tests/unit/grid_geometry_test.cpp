@@ -38,6 +38,43 @@ TEST(GridGeometry, CellKeys) {
   EXPECT_EQ(o.y, 80);
 }
 
+// Keys from a damaged item file meet the largest and smallest cells; the
+// sanitizers of the native build catch any overflow.
+TEST(GridGeometry, ExtremeKeysNeverOverflowAndFarCellsAreOffScreen) {
+  struct Case {
+    std::int32_t key;
+    int cell;
+    std::int64_t x, y;
+    bool onScreen;
+  } cases[] = {
+      {0, 168, 0, 0, true},
+      {-1, 24, -24, 0, true},  // C++ remainder: a column left of the panel
+      {INT32_MAX, 168, 127 * 168, std::int64_t{16777215} * 168, false},
+      {INT32_MIN, 168, 0, std::int64_t{-16777216} * 168, false},
+      {INT32_MIN + 1, 24, -127 * 24, std::int64_t{-16777215} * 24, false},
+      {195 * 128 + 5, 168, 5 * 168, 195 * 168, true},  // last row whose corner fits
+      {196 * 128, 168, 0, 196 * 168, false},
+      {-196 * 128, 168, 0, -196 * 168, false},
+      {-195 * 128, 168, 0, -195 * 168, true},
+      {1365 * 128 + 127, 24, 127 * 24, 1365 * 24, true},
+      {1366 * 128, 24, 0, 1366 * 24, false},
+  };
+  for (const Case& c : cases) {
+    const grid::Corner exact = grid::ExactCellOrigin(c.key, c.cell);
+    const grid::Point o = grid::CellOrigin(c.key, c.cell);
+    EXPECT_TRUE(exact.x == c.x && exact.y == c.y)
+        << "key " << c.key << " cell " << c.cell << ": " << exact.x << "," << exact.y;
+    EXPECT_EQ(grid::CellOnScreen(c.key, c.cell), c.onScreen) << "key " << c.key;
+    // Exact up to kFarAway, clamped beyond.
+    const std::int64_t far = grid::kFarAway;
+    const std::int64_t y = c.y < -far ? -far : c.y > far ? far : c.y;
+    EXPECT_TRUE(o.x == c.x && o.y == y) << "key " << c.key << ": " << o.x << "," << o.y;
+    // What painting adds to a corner stays in 32 bits.
+    const grid::Bevel b = grid::CellBevel(o, c.cell);
+    EXPECT_LT(b.dark[1].y, INT32_MAX - 168) << "key " << c.key;
+  }
+}
+
 TEST(GridGeometry, KeepOnDesktop) {
   const Rect desktop{0, 0, 1280, 1024};
   struct Case {
@@ -119,6 +156,14 @@ TEST(GridGeometry, WallpaperUnderACell) {
       {"second column", {32, 0}, 32, 512, 384, 256, 192, {64, 320, 64, 64}},
       {"bottom-right cell", {224, 160}, 32, 512, 384, 256, 192, {448, 0, 64, 64}},
       {"image smaller than the grid", {40, 40}, 40, 100, 50, 400, 200, {10, 30, 10, 10}},
+      {"top-down image: rows still counted from the bottom",
+       {32, 0},
+       32,
+       512,
+       -384,
+       256,
+       192,
+       {64, 320, 64, 64}},
       {"large picture, far cell",
        {4000, 4000},
        168,

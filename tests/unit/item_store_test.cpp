@@ -165,6 +165,22 @@ TEST_F(ItemStoreTest, MoveKeyRewritesOneRecord) {
   EXPECT_TRUE(store.HasKey(130));
 }
 
+TEST_F(ItemStoreTest, ASwapThatCannotBeStoredChangesNothing) {
+  ItemStore store;
+  PutItem(store, 1, "one");
+  PutItem(store, 2, "two");
+  const std::string before = ReadWholeFile(DataPath());
+  platform::LimitFileGrowthForTesting(100);  // a disk with no room for the new file
+  const int swapped = store.SwapKeys(1, 2);
+  platform::LimitFileGrowthForTesting(-1);
+  EXPECT_EQ(swapped, 0);
+  EXPECT_EQ(ReadWholeFile(DataPath()), before);
+  std::int32_t key = 0;
+  store.KeyAt(0, &key);
+  EXPECT_EQ(key, 1);
+  EXPECT_FALSE(FileExists(dir.File("NuboInfo.tmp")));
+}
+
 TEST_F(ItemStoreTest, RemovingTheFirstOfThreeKeepsTheOthersInOrder) {
   ItemStore store;
   PutItem(store, 1, "one");

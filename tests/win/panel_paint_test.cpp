@@ -131,6 +131,22 @@ TEST_F(PanelPaintTest, ItemIconsSitTwoPixelsIntoTheirCells) {
   EXPECT_EQ(canvas.Pixel(2, 2), kBackground) << "an empty cell got an icon";
 }
 
+TEST_F(PanelPaintTest, ItemsWithFarKeysAreNotDrawnAndTheOthersAre) {
+  // Keys as a damaged item file may hold them, around an ordinary one.
+  for (std::int32_t key : {INT32_MAX, INT32_MIN, 1, 196 * 128, -1}) AddRedItem(key);
+  canvas.Fill(kBlack);
+  panel->PaintItems(canvas.dc());
+  EXPECT_EQ(canvas.Pixel(34, 2), kRed);
+  canvas.Fill(kBlack);
+  for (std::int32_t key : {INT32_MAX, INT32_MIN, 196 * 128}) {
+    panel->PaintItemCell(canvas.dc(), key, 1);
+    panel->PaintCellBackground(canvas.dc(), key);
+  }
+  for (POINT p : {POINT{0, 0}, POINT{159, 127}, POINT{80, 64}}) {
+    EXPECT_EQ(canvas.Pixel(p.x, p.y), kBlack) << p.x << "," << p.y;
+  }
+}
+
 TEST_F(PanelPaintTest, HighlightedIconMovesOnePixelAndNormalOneComesBack) {
   AddRedItem(1);
   panel->PaintBackground(canvas.dc());

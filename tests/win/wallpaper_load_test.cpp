@@ -69,7 +69,8 @@ class WallpaperLoadTest : public ::testing::Test {
     BITMAPINFO target = {};
     target.bmiHeader.biSize = sizeof target.bmiHeader;
     target.bmiHeader.biWidth = h.biWidth;
-    target.bmiHeader.biHeight = -h.biHeight;
+    const LONG rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    target.bmiHeader.biHeight = -rows;
     target.bmiHeader.biPlanes = 1;
     target.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
@@ -78,7 +79,7 @@ class WallpaperLoadTest : public ::testing::Test {
     HGDIOBJ old = SelectObject(dc, dib);
     const UINT usage =
         (h.biClrUsed != 0 || h.biCompression == BI_BITFIELDS) ? DIB_RGB_COLORS : DIB_PAL_COLORS;
-    StretchDIBits(dc, 0, 0, h.biWidth, h.biHeight, 0, 0, h.biWidth, h.biHeight, image.Pixels,
+    StretchDIBits(dc, 0, 0, h.biWidth, rows, 0, 0, h.biWidth, rows, image.Pixels,
                   reinterpret_cast<const BITMAPINFO*>(image.Info.get()), usage, SRCCOPY);
     GdiFlush();
     const std::uint32_t pixel = static_cast<const std::uint32_t*>(bits)[y * h.biWidth + x];
@@ -230,7 +231,7 @@ TEST_F(WallpaperLoadTest, RefusedFilesKeepThePictureAndTheSettings) {
          WriteWholeFile(d.File("short.bmp"), b);
          return d.File("short.bmp");
        }},
-      {"RLE8", kUnusable,
+      {"RLE8 codes without their end", kUnusable,
        [](const ScopedTempDir& d, HANDLE*) {
          std::string b = bmp_builder::Make(Bits(8));
          bmp_builder::PutU32(b, bmp_builder::kBiCompression, 1);

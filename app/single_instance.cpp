@@ -1,0 +1,106 @@
+#include "app/single_instance.h"
+
+#include <cstring>
+#include <string>
+
+#include "app/instance_name.h"
+
+namespace {
+
+constexpr char kMainWindowClass[] = "Nubotesa";
+constexpr DWORD kPollMs = 50;
+
+std::string LongFolder(const char* folder) {
+  // A short (8.3) spelling of the folder names the same folder.
+  char longer[MAX_PATH];
+  const DWORD n = GetLongPathNameA(folder, longer, sizeof longer);
+  return n > 0 && n < sizeof longer ? std::string(longer, n) : std::string(folder);
+}
+
+// The process id the folder's launcher published; 0 while there is none yet.
+DWORD PublishedOwner(const std::string& mapping) {
+  HANDLE h = OpenFileMappingA(FILE_MAP_READ, FALSE, mapping.c_str());
+  if (h == nullptr) return 0;
+  DWORD pid = 0;
+  if (void* view = MapViewOfFile(h, FILE_MAP_READ, 0, 0, sizeof pid)) {
+    pid = *static_cast<volatile DWORD*>(view);
+    UnmapViewOfFile(view);
+  }
+  CloseHandle(h);
+  return pid;
+}
+
+struct WindowSearch {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK MatchLauncherWindow(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<WindowSearch*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char cls[sizeof kMainWindowClass + 1] = "";
+  if (pid != search->pid || GetClassNameA(window, cls, sizeof cls) == 0 ||
+      std::strcmp(cls, kMainWindowClass) != 0) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+UINT ShowPanelMessage() {
+  static const UINT message = RegisterWindowMessageA(instance::kShowPanelMessage);
+  return message;
+}
+
+HWND FindLauncherWindow(DWORD pid) {
+  WindowSearch search = {pid, nullptr};
+  EnumWindows(MatchLauncherWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+FolderLock::~FolderLock() {
+  if (held_) ReleaseMutex(mutex_);
+  if (owner_ != nullptr) CloseHandle(owner_);
+  if (mutex_ != nullptr) CloseHandle(mutex_);
+}
+
+FolderClaim FolderLock::Claim(const char* folder, DWORD waitMs) {
+  const std::string name = "Local\\" + instance::InstanceName(LongFolder(folder).c_str());
+  mutex_ = CreateMutexA(nullptr, FALSE, name.c_str());
+  // Without the mutex nothing can be decided: better a second launcher than
+  // none at all.
+  if (mutex_ == nullptr) return FolderClaim::Claimed;
+  const DWORD start = GetTickCount();
+  for (DWORD wait = 0;; wait = kPollMs) {
+    // WAIT_ABANDONED: the launcher that held the folder died without
+    // releasing it; the folder is ours now.
+    const DWORD got = WaitForSingleObject(mutex_, wait);
+    if (got == WAIT_OBJECT_0 || got == WAIT_ABANDONED) {
+      held_ = true;
+      Publish((name + ".owner").c_str());
+      return FolderClaim::Claimed;
+    }
+    const DWORD pid = PublishedOwner(name + ".owner");
+    const HWND window = pid != 0 ? FindLauncherWindow(pid) : nullptr;
+    if (window != nullptr) {
+      AllowSetForegroundWindow(pid);
+      PostMessageA(window, ShowPanelMessage(), 0, 0);
+      return FolderClaim::OtherShown;
+    }
+    // Otherwise the other launcher is still starting, or on its way out.
+    if (GetTickCount() - start > waitMs) return FolderClaim::OtherBusy;
+  }
+}
+
+void FolderLock::Publish(const char* mapping) {
+  owner_ =
+      CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(DWORD), mapping);
+  if (owner_ == nullptr) return;
+  if (void* view = MapViewOfFile(owner_, FILE_MAP_WRITE, 0, 0, sizeof(DWORD))) {
+    *static_cast<volatile DWORD*>(view) = GetCurrentProcessId();
+    UnmapViewOfFile(view);
+  }
+}
