@@ -112,12 +112,11 @@ void ToolTipWindow::ShowText(const char* title, int centreX, int top) {
     platform::WindowDc dc(window);
     GetTextExtentPoint32A(dc.get(), text, TextLength(text), &extent);
   }
-  // The place below the cell, kept on the desktop, reached in one step: each
-  // move of a window is a round trip to the display server.
-  RECT desktop = {};
-  GetWindowRect(GetDesktopWindow(), &desktop);
-  const grid::Rect kept =
-      label::KeepOnScreen(label::PlaceBelow(centreX, top, extent.cx, extent.cy), FromRect(desktop));
+  // The place below the cell, kept on the screen that holds most of it,
+  // reached in one step: each move of a window is a round trip to the display
+  // server.
+  const grid::Rect placed = label::PlaceBelow(centreX, top, extent.cx, extent.cy);
+  const grid::Rect kept = label::KeepOnScreen(placed, screens::ScreenRectFor(placed));
   // Shown on top of its owner without activation: hovering the panel must not
   // take the keyboard focus from the program the user is typing into.
   SetWindowPos(window, HWND_TOP, kept.left, kept.top, kept.Width(), kept.Height(),
