@@ -151,8 +151,11 @@ void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   POINT at = {static_cast<LONG>(x), static_cast<LONG>(y)};
   if (wParam != 0) ClientToScreen(mainWindow, &at);
   // Without the foreground a menu opened from the tray would stay open when
-  // the user clicks elsewhere; the WM_NULL lets it close properly.
-  if (GetForegroundWindow() != mainWindow) SetForegroundWindow(mainWindow);
+  // the user clicks elsewhere; the WM_NULL lets it close properly. A press on
+  // the panel has already made it the foreground window: asking again while
+  // the activation is still on its way lets some window managers close the
+  // menu as it opens.
+  if (wParam == 0 && GetForegroundWindow() != mainWindow) SetForegroundWindow(mainWindow);
   TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, at.x, at.y, 0, mainWindow, nullptr);
   PostMessageA(mainWindow, WM_NULL, 0, 0);
 }
