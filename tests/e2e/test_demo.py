@@ -87,7 +87,7 @@ def main():
             f.write(text.replace("[Config]\n", "[Config]\nBitmap=0\n", 1))
 
         program = Program(wine_run, exe, folder)
-        box = wait_for("the welcome message", lambda: display.find_windows("ほこらぎ工房より"))[0]
+        box = wait_for("the welcome message", lambda: display.find_windows("ほこらぎ工房より"), seconds=60)[0]
         display.xdotool("key", "--window", box, "Return")
         window = wait_for("the panel", lambda: display.find_windows("ぬぼてさぽん"))[0]
         keys = {item[0] for item in items}

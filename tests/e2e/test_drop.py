@@ -43,7 +43,7 @@ def main():
         with open(os.path.join(folder, "Nubotesa.ini"), "w") as f:
             f.write("[Config]\nBitmap=0\nStartup=0\n")
         program = Program(wine_run, exe, folder)
-        box = wait_for("the welcome message", lambda: display.find_windows(WELCOME_CAPTION))[0]
+        box = wait_for("the welcome message", lambda: display.find_windows(WELCOME_CAPTION), seconds=60)[0]
         display.xdotool("key", "--window", box, "Return")
         window = wait_for("the panel", lambda: display.find_windows(PANEL_TITLE))[0]
         x, y, _, _ = display.geometry(window)

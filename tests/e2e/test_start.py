@@ -114,7 +114,7 @@ def main():
 
         # First start: the welcome message, then the grid.
         program = Program(wine_run, exe, folder)
-        box = wait_for("the welcome message", lambda: display.find_windows(WELCOME_CAPTION))[0]
+        box = wait_for("the welcome message", lambda: display.find_windows(WELCOME_CAPTION), seconds=60)[0]
         assert not display.find_windows(PANEL_TITLE), "the panel showed before the greeting"
         display.xdotool("key", "--window", box, "Return")
         window = wait_for("the panel", lambda: display.find_windows(PANEL_TITLE))[0]
