@@ -263,9 +263,13 @@ soak::Model Soak::Planned(soak::Operation& op) {
   return model_.After(op);
 }
 
+// A press as the mouse makes it: the button's flag in wParam. (Without it the
+// launcher takes the press for the tray's, asks for the foreground and, under
+// Wine, can see its menu closed as it opens.)
 bool Soak::ChooseMenuCommand(std::int32_t key, WPARAM command) {
-  launcher_.Post(WM_RBUTTONDOWN, 0, CellCentre(key));
+  launcher_.Post(WM_RBUTTONDOWN, MK_RBUTTON, CellCentre(key));
   if (!WaitFor([&] { return FindWindowOf(launcher_.Pid(), "#32768") != nullptr; }, kStepMs)) {
+    Fail("the item menu did not open at cell " + std::to_string(key));
     return false;
   }
   launcher_.Post(WM_KEYDOWN, VK_ESCAPE, 0);

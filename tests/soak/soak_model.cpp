@@ -102,7 +102,8 @@ std::string Model::Describe() const {
   std::string s = "[";
   for (const Item& i : items) {
     const std::size_t slash = i.target.find_last_of('\\');
-    s += (s.size() > 1 ? " " : "") + std::to_string(i.key) + ":" + i.target.substr(slash + 1);
+    s += (s.size() > 1 ? " " : "") + std::to_string(i.key) + ":" + i.target.substr(slash + 1) +
+         (i.title.empty() ? "" : "(" + i.title + ")");
   }
   return s + "]";
 }
