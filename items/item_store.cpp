@@ -64,8 +64,7 @@ ItemStore::~ItemStore() {
 }
 
 void ItemStore::FreeAll() {
-  for (int i = 0; i < items.Count(); ++i) std::free(items.SlotAt(i));
-  items.Clear();
+  DropFrom(0);
 }
 
 int ItemStore::RecordCount() const {
@@ -93,36 +92,54 @@ int ItemStore::WriteRecord(int index, const ItemRecord& record) const {
 }
 
 void ItemStore::Load() {
-  FreeAll();
   // One open for the whole file, read in blocks of records. A record that
   // cannot be read ends the load, so that the records kept stay at the indices
   // they have in the file.
+  //
+  // The blocks of the records already in memory are reused: freeing thousands
+  // of them and allocating them again lets the heap hand its pages back to the
+  // system and fault them in anew, which cost far more than the reading and
+  // grew faster than the count.
   platform::File file;
   std::uint64_t size = 0;
-  if (!file.Open(itemFilePath, platform::OpenMode::ReadExisting) || !file.Size(&size)) return;
-  const std::uint64_t n = std::min<std::uint64_t>(size / kItemRecordSize, 0x7fffffff);
-  constexpr std::uint64_t kBlock = 64;
+  if (!file.Open(itemFilePath, platform::OpenMode::ReadExisting) || !file.Size(&size)) {
+    FreeAll();
+    return;
+  }
+  const int n = static_cast<int>(std::min<std::uint64_t>(size / kItemRecordSize, 0x7fffffff));
+  // Room for every record at once; without it the array grows as it goes.
+  if (n > items.Count()) items.Resize(n, -1);
+  int kept = 0;
+  constexpr int kBlock = 64;
   struct Buffer {
     std::uint8_t* data = static_cast<std::uint8_t*>(std::malloc(kBlock * kItemRecordSize));
     ~Buffer() { std::free(data); }
   } bytes;
-  if (bytes.data == nullptr) return;
-  for (std::uint64_t first = 0; first < n; first += kBlock) {
-    const std::size_t want = static_cast<std::size_t>(std::min(kBlock, n - first));
-    const std::size_t got =
-        file.ReadAt(OffsetOf(static_cast<int>(first)), bytes.data, want * kItemRecordSize) /
-        kItemRecordSize;
-    for (std::size_t i = 0; i < got; ++i) {
-      ItemRecord* record = NewRecord();
-      if (record == nullptr) return;
-      DecodeItemRecord(bytes.data + i * kItemRecordSize, record);
-      if (items.Append(record) != 0) {
+  bool more = bytes.data != nullptr;
+  for (int first = 0; more && first < n; first += kBlock) {
+    const int want = std::min(kBlock, n - first);
+    const int got = static_cast<int>(
+        file.ReadAt(OffsetOf(first), bytes.data, want * kItemRecordSize) / kItemRecordSize);
+    for (int i = 0; more && i < got; ++i) {
+      ItemRecord* record = At(kept);
+      if (record == nullptr) record = NewRecord();
+      more = record != nullptr && items.StoreAt(kept, record) == 0;
+      if (!more) {
         std::free(record);
-        return;
+        break;
       }
+      DecodeItemRecord(bytes.data + i * kItemRecordSize, record);
+      ++kept;
     }
-    if (got < want) return;
+    more = more && got == want;
   }
+  DropFrom(kept);
+}
+
+// Frees the records from `first` on and shortens the array to `first`.
+void ItemStore::DropFrom(int first) {
+  for (int i = first; i < items.Count(); ++i) std::free(items.SlotAt(i));
+  items.Resize(first, -1);
 }
 
 const ItemRecord* ItemStore::RecordAt(int index) const {

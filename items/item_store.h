@@ -52,6 +52,7 @@ class ItemStore {
  private:
   ItemRecord* At(int index) const { return static_cast<ItemRecord*>(items.SlotAt(index)); }
   int RewriteWithout(int skipIndex) const;
+  void DropFrom(int first);
 
   PtrArray items;
   char itemFilePath[kPathSize];

@@ -133,6 +133,34 @@ TEST_F(ItemStoreTest, LoadKeepsFileOrderForManyRecords) {
   }
 }
 
+// A store that already holds records reloads into them: the result is the
+// file, whether it now holds more records, fewer, or none.
+TEST_F(ItemStoreTest, ReloadOverHeldRecordsGivesTheFile) {
+  const struct { int before, after; } cases[] = {{3, 130}, {130, 2}, {70, 70}, {5, 0}};
+  for (const auto& c : cases) {
+    platform::RemoveFile(DataPath().c_str());
+    ItemStore store;
+    for (int k = 0; k < c.before; ++k) store.Put(k, 0, "old", "old", "", "");
+    store.Load();
+    platform::RemoveFile(DataPath().c_str());
+    {
+      ItemStore writer;
+      for (int k = 0; k < c.after; ++k)
+        PutItem(writer, 500 + k, ("new" + std::to_string(k)).c_str());
+    }
+    store.Load();
+    ASSERT_EQ(store.ItemCount(), c.after) << c.before << " -> " << c.after;
+    for (int i = 0; i < c.after; ++i) {
+      std::int32_t key = 0;
+      char title[260];
+      store.KeyAt(i, &key);
+      store.GetTitle(key, title);
+      ASSERT_EQ(key, 500 + i) << c.before << " -> " << c.after << ", record " << i;
+      ASSERT_EQ(std::string(title), "new" + std::to_string(i)) << c.before << " -> " << c.after;
+    }
+  }
+}
+
 TEST_F(ItemStoreTest, SwapKeys) {
   ItemStore store;
   PutItem(store, 1, "one");
