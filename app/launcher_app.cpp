@@ -58,6 +58,9 @@ void OnDrop(LauncherApp& app, HWND, WPARAM w, LPARAM) {
 void OnTray(LauncherApp& app, HWND, WPARAM, LPARAM l) {
   app.OnTrayNotify(l);
 }
+void OnTimer(LauncherApp& app, HWND, WPARAM w, LPARAM) {
+  if (w == LauncherPanel::kIconTimerId) app.Panel().OnIconTimer();
+}
 
 struct Route {
   UINT message;
@@ -77,6 +80,7 @@ const Route kRoutes[] = {
     {WM_EXITSIZEMOVE, OnExitSizeMove},
     {WM_DROPFILES, OnDrop},
     {kTrayMessage, OnTray},
+    {WM_TIMER, OnTimer},
 };
 
 }  // namespace

@@ -7,8 +7,11 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "items/item_store.h"
+#include "panel/icon_slots.h"
+#include "panel/offscreen_bitmap.h"
 #include "panel/tool_tip_window.h"
 #include "platform/win_handles.h"
 #include "settings/panel_settings.h"
@@ -28,6 +31,21 @@ class LauncherPanel {
   void ShowFirstTime();
   void RebuildImageList();
   void DestroyImageList();
+
+  // The icons of the image list (panel_icons.cpp). A rebuild shows
+  // placeholders at once and extracts the icons in batches from a timer of the
+  // main window; a single item change touches one image.
+  static constexpr UINT_PTR kIconTimerId = 5001;
+  void OnIconTimer();
+  // Extracts every icon still waiting, now.
+  void FinishIcons();
+  int PendingIcons() const { return iconSlots_.PendingCount(); }
+  // The record just appended (a drop) gets its icon, at the end of the list.
+  void AppendItemIcon();
+  // Record `index` names a new icon (a confirmed edit).
+  void ReplaceItemIcon(int index);
+  // Record `index` is gone (a delete): its image goes, the later ones move down.
+  void RemoveItemIcon(int index);
   void ToggleHidden();
   void MarkResized() { Resized = 1; }
   void EndMoveSize();
@@ -81,8 +99,42 @@ class LauncherPanel {
   StartupPaths startup;
 
  private:
+  // The composed grid (panel_compose.cpp).
+  struct ComposedLook {
+    int width = 0, height = 0, cell = 0, line = 0;
+    bool wallpaper = false;
+    unsigned wallpaperGeneration = 0;
+    HIMAGELIST images = nullptr;
+    bool operator==(const ComposedLook& o) const;
+  };
+  ComposedLook CurrentLook() const;
+  bool EnsureComposed(HDC like);
+  void PaintExposed(HDC dc, const RECT& exposed);
+  void RecomposeCell(std::int32_t key);
+  void ShowCell(std::int32_t key);
+  void ReleaseComposed();
+  bool CellInGrid(std::int32_t key, RECT* cell) const;
+  void DrawIconsAt(HDC dc, std::int32_t key);
+  std::int32_t PointerKey() const;
+
+  // Icon extraction (panel_icons.cpp).
+  icons::Source RecordSource(int index) const;
+  bool FollowRecords(int iconSize, const std::vector<icons::Source>& sources);
+  void ScheduleIcons();
+  void StopIcons();
+  int FillIcons(double milliseconds);
+
   void DrawBevel(HDC dc, int x, int y);
   void StretchWallpaper(HDC dc, int x, int y, int width, int height, int srcX, int srcY,
                         int srcWidth, int srcHeight);
   bool comInitialized_ = false;
+
+  icons::IconSlots iconSlots_;
+  platform::OwnedIcon blankIcon_;
+  bool iconTimer_ = false;
+  OffscreenBitmap composed_;
+  OffscreenBitmap background_;  // the stretched wallpaper and bevels alone
+  ComposedLook composedLook_;
+  bool composedValid_ = false;
+  unsigned wallpaperGeneration_ = 0;
 };

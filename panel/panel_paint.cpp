@@ -17,10 +17,10 @@ void Polyline3(HDC dc, const grid::Point (&p)[3]) {
 
 }  // namespace
 
+// Copies the exposed part of the composed grid (panel_compose.cpp).
 void LauncherPanel::Paint() {
   platform::PaintScope paint(window);
-  PaintBackground(paint.get());
-  PaintItems(paint.get());
+  PaintExposed(paint.get(), paint.info().rcPaint);
 }
 
 void LauncherPanel::DrawBevel(HDC dc, int x, int y) {
@@ -84,6 +84,7 @@ void LauncherPanel::PaintItems(HDC dc) {
 
 void LauncherPanel::PaintCellBackground(HDC dc, std::int32_t key) {
   if (Hidden == 1) return;
+  RecomposeCell(key);
   const int c = CellSize();
   const grid::Point o = grid::CellOrigin(key, c);
   if (WallpaperShown()) {
