@@ -31,6 +31,10 @@ void OnSize(LauncherApp& app, HWND, WPARAM, LPARAM) {
 void OnPaint(LauncherApp& app, HWND, WPARAM, LPARAM) {
   app.Panel().Paint();
 }
+LRESULT OnEraseBackground(LauncherApp& app, HWND, WPARAM w, LPARAM) {
+  app.Panel().EraseBesideGrid(reinterpret_cast<HDC>(w));
+  return 1;
+}
 void OnClose(LauncherApp&, HWND window, WPARAM, LPARAM) {
   DestroyWindow(window);
 }
@@ -104,6 +108,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
       }
     }
+    if (message == WM_ERASEBKGND) return OnEraseBackground(*app, window, wParam, lParam);
     if (message == TaskbarCreatedMessage()) {
       app->OnTaskbarCreated();
       return 0;

@@ -108,10 +108,7 @@ int LauncherPanel::LoadWallpaper(const char* path) {
   return ::LoadWallpaper(wallpaper, settings, window, path);
 }
 
-// The wallpaper is freed whenever the panel hides; the composed grid goes
-// with it.
 void LauncherPanel::FreeWallpaper() {
   ++wallpaperGeneration_;
-  ReleaseComposed();
   ::FreeWallpaper(wallpaper);
 }

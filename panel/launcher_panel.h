@@ -46,6 +46,9 @@ class LauncherPanel {
   void ReplaceItemIcon(int index);
   // Record `index` is gone (a delete): its image goes, the later ones move down.
   void RemoveItemIcon(int index);
+  // After the settings changed: the icons are made again only when the cell
+  // size is not the one they were made for.
+  void RebuildImageListIfResized();
   void ToggleHidden();
   void MarkResized() { Resized = 1; }
   void EndMoveSize();
@@ -60,6 +63,8 @@ class LauncherPanel {
 
   // Painting (panel_paint.cpp).
   void Paint();
+  // The background erase before a paint (panel_compose.cpp).
+  void EraseBesideGrid(HDC dc);
   void PaintBackground(HDC dc);
   void PaintItems(HDC dc);
   void PaintCellBackground(HDC dc, std::int32_t key);

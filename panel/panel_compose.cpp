@@ -8,7 +8,8 @@
 //
 // Memory: 4 bytes a pixel of the grid (1280 x 800: 4,000 KB), twice that with
 // a wallpaper, whose stretched picture is kept to restore single cells from.
-// Both exist only while the panel is shown.
+// Both are made at the first paint and kept while the grid keeps its size, so
+// that showing the panel again does not fault fresh pages in.
 #include "panel/grid_geometry.h"
 #include "panel/launcher_panel.h"
 
@@ -154,4 +155,21 @@ void LauncherPanel::ReleaseComposed() {
   composedValid_ = false;
   composed_.Reset();
   background_.Reset();
+}
+
+// The class brush erases only what lies beside the grid; the grid itself is
+// covered by the paint that follows.
+void LauncherPanel::EraseBesideGrid(HDC dc) {
+  RECT client;
+  GetClientRect(window, &client);
+  HBRUSH brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
+  if (Hidden == 1 || brush == nullptr) {
+    if (brush != nullptr) FillRect(dc, &client, brush);
+    return;
+  }
+  const RECT right = {GridWidth, 0, client.right, client.bottom};
+  const RECT below = {0, GridHeight, GridWidth < client.right ? GridWidth : client.right,
+                      client.bottom};
+  if (right.left < right.right) FillRect(dc, &right, brush);
+  if (below.top < below.bottom) FillRect(dc, &below, brush);
 }

@@ -227,3 +227,9 @@ void LauncherPanel::OnIconTimer() {
     if (HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0) return;
   }
 }
+
+void LauncherPanel::RebuildImageListIfResized() {
+  int cx = 0, cy = 0;
+  if (ImageList && ImageList_GetIconSize(ImageList.get(), &cx, &cy) && cx == CellSize() - 8) return;
+  RebuildImageList();
+}
