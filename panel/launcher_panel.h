@@ -40,6 +40,10 @@ class LauncherPanel {
   // Extracts every icon still waiting, now.
   void FinishIcons();
   int PendingIcons() const { return iconSlots_.PendingCount(); }
+  // False while image `index` is a placeholder: painting leaves it out.
+  bool IconReady(int index) const {
+    return index >= iconSlots_.Count() || !iconSlots_.IsPending(index);
+  }
   // The record just appended (a drop) gets its icon, at the end of the list.
   void AppendItemIcon();
   // Record `index` names a new icon (a confirmed edit).

@@ -43,7 +43,7 @@ void LauncherPanel::DrawIconsAt(HDC dc, std::int32_t key) {
   for (int i = 0; i < items.ItemCount(); ++i) {
     std::int32_t k = 0;
     items.KeyAt(i, &k);
-    if (k != key) continue;
+    if (k != key || !IconReady(i)) continue;
     const grid::Point o = grid::CellOrigin(k, CellSize());
     ImageList_Draw(ImageList.get(), i, dc, o.x + 2, o.y + 2, ILD_TRANSPARENT);
   }
@@ -67,7 +67,7 @@ bool LauncherPanel::EnsureComposed(HDC like) {
     std::int32_t key = 0;
     items.KeyAt(i, &key);
     RECT cell;
-    if (!CellInGrid(key, &cell)) continue;
+    if (!CellInGrid(key, &cell) || !IconReady(i)) continue;
     ImageList_Draw(ImageList.get(), i, composed_.dc(), cell.left + 2, cell.top + 2,
                    ILD_TRANSPARENT);
   }
@@ -141,7 +141,8 @@ void LauncherPanel::PaintExposed(HDC dc, const RECT& exposed) {
       std::int32_t key = 0;
       items.KeyAt(i, &key);
       RECT cell, meet;
-      if (CellInGrid(key, &cell) || !IntersectRect(&meet, &cell, &exposed)) continue;
+      if (CellInGrid(key, &cell) || !IntersectRect(&meet, &cell, &exposed) || !IconReady(i))
+        continue;
       ImageList_Draw(ImageList.get(), i, dc, cell.left + 2, cell.top + 2, ILD_TRANSPARENT);
     }
   }

@@ -1,9 +1,8 @@
-// The icon image list. Building it puts a placeholder in place of every
-// record's icon at once, so that image i belongs to record i from the start;
-// the icons themselves are extracted afterwards, a few milliseconds' worth at
-// a time from a timer of the main window, so that the message loop runs and
-// input and painting wait at most one batch. Records that name the same icon
-// share one extraction. Item changes touch one image each.
+// The icon image list. Building it makes room for every record's image at
+// once, each a placeholder until its icon is there, so that image i belongs to record i from the
+// start; the icons themselves are extracted afterwards, a few milliseconds' worth at a time from a
+// timer of the main window, so that the message loop runs and input and painting wait at most one
+// batch. Records that name the same icon share one extraction. Item changes touch one image each.
 #include <chrono>
 #include <cstring>
 #include <vector>
@@ -16,11 +15,7 @@ namespace {
 
 // How long one batch of extractions may run before the queue is looked at.
 constexpr double kBatchMilliseconds = 4.0;
-// Placeholders are added in strips of this many images.
-constexpr int kPlaceholderStrip = 64;
-
-// A fully transparent icon: records whose icon cannot be obtained show it,
-// and so do the records whose icon has not been extracted yet.
+// A fully transparent icon for records whose icon cannot be obtained.
 HICON CreateTransparentIcon(int size) {
   // Monochrome masks, rows padded to 16 bits; cells are at most 168 pixels.
   static BYTE andMask[22 * 168];
@@ -29,32 +24,6 @@ HICON CreateTransparentIcon(int size) {
   std::memset(andMask, 0xFF, sizeof andMask);
   std::memset(xorMask, 0x00, sizeof xorMask);
   return CreateIcon(nullptr, size, size, 1, 1, andMask, xorMask);
-}
-
-// Appends `count` transparent images: black colour under a mask that is
-// transparent everywhere, added a strip at a time.
-void AddPlaceholders(HIMAGELIST list, int size, int count) {
-  if (count <= 0 || size <= 0) return;
-  HDC screen = GetDC(nullptr);
-  for (int done = 0; done < count;) {
-    const int n = count - done < kPlaceholderStrip ? count - done : kPlaceholderStrip;
-    platform::OwnedBitmap colour(CreateCompatibleBitmap(screen, size * n, size));
-    platform::OwnedBitmap mask(CreateBitmap(size * n, size, 1, 1, nullptr));
-    platform::OwnedMemoryDc dc(CreateCompatibleDC(screen));
-    if (!colour || !mask || !dc) break;
-    const RECT all = {0, 0, size * n, size};
-    {
-      platform::SelectScope select(dc.get(), colour.get());
-      FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    }
-    {
-      platform::SelectScope select(dc.get(), mask.get());
-      FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    if (ImageList_Add(list, colour.get(), mask.get()) < 0) break;
-    done += n;
-  }
-  ReleaseDC(nullptr, screen);
 }
 
 // Puts icons into the image list for FillNext.
@@ -101,13 +70,15 @@ void LauncherPanel::RebuildImageList() {
   // Room for every record from the start, and for a good many drops after.
   ImageList.reset(ImageList_Create(iconSize, iconSize, ILC_COLOR24 | ILC_MASK, count + 16, 64));
   blankIcon_.reset(CreateTransparentIcon(iconSize));
-  AddPlaceholders(ImageList.get(), iconSize, count);
-  iconSlots_.Reset(std::move(sources));
+  // The placeholders: images whose pixels nobody has written yet, so that no
+  // memory is touched for them. Painting leaves a waiting image out
+  // (IconReady), so a placeholder shows as an empty cell.
+  ImageList_SetImageCount(ImageList.get(), static_cast<UINT>(count));
   if (ImageList_GetImageCount(ImageList.get()) != count) {
-    // The placeholders did not all fit: fall back to one icon after another.
     ImageList_Remove(ImageList.get(), -1);
     for (int i = 0; i < count; ++i) ImageList_ReplaceIcon(ImageList.get(), -1, blankIcon_.get());
   }
+  iconSlots_.Reset(std::move(sources));
   ScheduleIcons();
 }
 

@@ -71,7 +71,7 @@ void LauncherPanel::PaintItems(HDC dc) {
     std::int32_t key = 0;
     items.KeyAt(i, &key);
     const grid::Point o = grid::CellOrigin(key, c);
-    ImageList_Draw(ImageList.get(), i, dc, o.x + 2, o.y + 2, ILD_TRANSPARENT);
+    if (IconReady(i)) ImageList_Draw(ImageList.get(), i, dc, o.x + 2, o.y + 2, ILD_TRANSPARENT);
   }
   POINT pointer;
   GetCursorPos(&pointer);
@@ -106,6 +106,7 @@ void LauncherPanel::PaintItemCell(HDC dc, std::int32_t key, int normal) {
   int index = 0;
   if (!items.IndexOfKey(key, &index)) return;
   PaintCellBackground(dc, key);
+  if (!IconReady(index)) return;
   const grid::Point o = grid::CellOrigin(key, CellSize());
   if (normal != 0) {
     ImageList_Draw(ImageList.get(), index, dc, o.x + 2, o.y + 2, ILD_TRANSPARENT);
