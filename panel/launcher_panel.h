@@ -141,6 +141,7 @@ class LauncherPanel {
   icons::IconSlots iconSlots_;
   platform::OwnedIcon blankIcon_;
   bool iconTimer_ = false;
+  bool filling_ = false;
   OffscreenBitmap composed_;
   OffscreenBitmap background_;  // the stretched wallpaper and bevels alone
   ComposedLook composedLook_;

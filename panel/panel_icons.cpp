@@ -167,6 +167,13 @@ void LauncherPanel::StopIcons() {
 }
 
 int LauncherPanel::FillIcons(double milliseconds) {
+  // An extraction that let a message in must not start another one.
+  if (filling_) return 0;
+  struct Busy {
+    bool& flag;
+    explicit Busy(bool& f) : flag(f) { flag = true; }
+    ~Busy() { flag = false; }
+  } busy(filling_);
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
   ListSink sink{ImageList.get(), instance, blankIcon_.get()};
@@ -183,10 +190,11 @@ int LauncherPanel::FillIcons(double milliseconds) {
 
 void LauncherPanel::FinishIcons() {
   FillIcons(1e300);
-  StopIcons();
+  if (iconSlots_.PendingCount() == 0) StopIcons();
 }
 
 void LauncherPanel::OnIconTimer() {
+  if (filling_) return;
   for (;;) {
     FillIcons(kBatchMilliseconds);
     if (iconSlots_.PendingCount() == 0) {
