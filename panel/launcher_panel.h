@@ -39,6 +39,8 @@ class LauncherPanel {
   void OnIconTimer();
   // Extracts every icon still waiting, now.
   void FinishIcons();
+  // Record `index`'s icon, now, if it is still waiting (before a drag shows it).
+  void EnsureIcon(int index);
   int PendingIcons() const { return iconSlots_.PendingCount(); }
   // False while image `index` is a placeholder: painting leaves it out.
   bool IconReady(int index) const {

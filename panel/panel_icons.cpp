@@ -188,6 +188,21 @@ int LauncherPanel::FillIcons(double milliseconds) {
   return filled;
 }
 
+void LauncherPanel::EnsureIcon(int index) {
+  if (filling_ || index < 0 || index >= iconSlots_.Count() || !iconSlots_.IsPending(index)) return;
+  ListSink sink{ImageList.get(), instance, blankIcon_.get()};
+  const int shown = iconSlots_.ReadyImageOf(iconSlots_.SourceAt(index));
+  if (shown >= 0) {
+    sink.Copy(shown, index);
+  } else {
+    sink.Extract(index, iconSlots_.SourceAt(index));
+  }
+  iconSlots_.MarkReady(index);
+  std::int32_t key = 0;
+  if (items.KeyAt(index, &key)) RecomposeCell(key);
+  if (iconSlots_.PendingCount() == 0) StopIcons();
+}
+
 void LauncherPanel::FinishIcons() {
   FillIcons(1e300);
   if (iconSlots_.PendingCount() == 0) StopIcons();
