@@ -56,14 +56,12 @@ class IconSlots {
   std::unordered_map<std::string, int> shown_;  // icon -> an image showing it
 };
 
-// Puts the icon of the lowest waiting image in place, copying it from an
-// image that shows the same icon when there is one, extracting it otherwise.
-// The sink offers `void Extract(int image, const Source&)` and
-// `void Copy(int from, int to)`. False when no image was waiting.
+// Puts the icon of waiting image `image` in place, copying it from an image
+// that shows the same icon when there is one, extracting it otherwise. The
+// sink offers `void Extract(int image, const Source&)` and
+// `void Copy(int from, int to)`.
 template <class Sink>
-bool FillNext(IconSlots& slots, Sink& sink) {
-  const int image = slots.NextPending();
-  if (image < 0) return false;
+void FillImage(IconSlots& slots, Sink& sink, int image) {
   const int shown = slots.ReadyImageOf(slots.SourceAt(image));
   if (shown >= 0) {
     sink.Copy(shown, image);
@@ -71,6 +69,14 @@ bool FillNext(IconSlots& slots, Sink& sink) {
     sink.Extract(image, slots.SourceAt(image));
   }
   slots.MarkReady(image);
+}
+
+// FillImage for the lowest waiting image; false when none was waiting.
+template <class Sink>
+bool FillNext(IconSlots& slots, Sink& sink) {
+  const int image = slots.NextPending();
+  if (image < 0) return false;
+  FillImage(slots, sink, image);
   return true;
 }
 

@@ -191,13 +191,7 @@ int LauncherPanel::FillIcons(double milliseconds) {
 void LauncherPanel::EnsureIcon(int index) {
   if (filling_ || index < 0 || index >= iconSlots_.Count() || !iconSlots_.IsPending(index)) return;
   ListSink sink{ImageList.get(), instance, blankIcon_.get()};
-  const int shown = iconSlots_.ReadyImageOf(iconSlots_.SourceAt(index));
-  if (shown >= 0) {
-    sink.Copy(shown, index);
-  } else {
-    sink.Extract(index, iconSlots_.SourceAt(index));
-  }
-  iconSlots_.MarkReady(index);
+  icons::FillImage(iconSlots_, sink, index);
   std::int32_t key = 0;
   if (items.KeyAt(index, &key)) RecomposeCell(key);
   if (iconSlots_.PendingCount() == 0) StopIcons();
