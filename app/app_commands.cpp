@@ -8,11 +8,86 @@ namespace {
 const char kRestoreText[] = "最大化(&M)";
 const char kContactMail[] = "support@hokoragi-kobo.example";
 const char kContactWeb[] = "https://hokoragi-kobo.example/nubotesa/";
+// How often a close cancels an open dialog before it destroys the window
+// regardless (each round ends one of a nested pair).
+constexpr int kMaxCloseRounds = 8;
+
+// Commands that open a modal window, or change items that an open one may be
+// editing.
+bool NeedsNoOpenModal(WORD id) {
+  switch (id) {
+    case ID_ITEM_EDIT:
+    case ID_ITEM_EDIT_ALT:
+    case ID_ITEM_DELETE:
+    case ID_PANEL_SETTINGS:
+    case ID_APP_ABOUT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+struct ModalSearch {
+  HWND owner;
+  HWND found;
+};
+
+bool IsOwnedBy(HWND window, HWND owner) {
+  for (HWND w = GetWindow(window, GW_OWNER); w != nullptr; w = GetWindow(w, GW_OWNER)) {
+    if (w == owner) return true;
+  }
+  return false;
+}
+
+BOOL CALLBACK FindModal(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<ModalSearch*>(lParam);
+  char name[16] = "";
+  GetClassNameA(window, name, sizeof name);
+  if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window) || !IsWindowEnabled(window) ||
+      !IsOwnedBy(window, search->owner)) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
 
 }  // namespace
 
+HWND LauncherApp::OpenModalWindow() const {
+  if (mainWindow == nullptr) return nullptr;
+  // The dialog that runs disables its owner: of a dialog and the message box
+  // it shows, only the box is enabled.
+  ModalSearch search = {mainWindow, nullptr};
+  EnumThreadWindows(GetWindowThreadProcessId(mainWindow, nullptr), FindModal,
+                    reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool LauncherApp::BringOpenModalForward() const {
+  HWND open = OpenModalWindow();
+  if (open == nullptr) return false;
+  SetForegroundWindow(open);
+  return true;
+}
+
+void LauncherApp::OnClose() {
+  HWND open = OpenModalWindow();
+  if (open != nullptr && closeRounds < kMaxCloseRounds) {
+    // Whatever the dialog holds is dropped as by its Cancel button; the close
+    // comes back once the dialog's loop has ended.
+    ++closeRounds;
+    PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    return;
+  }
+  DestroyWindow(mainWindow);
+}
+
 void LauncherApp::OnCommand(WPARAM wParam) {
-  switch (LOWORD(wParam)) {
+  const WORD id = LOWORD(wParam);
+  // One modal window at a time: a second request brings the open one forward.
+  if (NeedsNoOpenModal(id) && BringOpenModalForward()) return;
+  switch (id) {
     case ID_ITEM_EDIT:
     case ID_ITEM_EDIT_ALT:
       panel.EditContextItem();
@@ -32,7 +107,7 @@ void LauncherApp::OnCommand(WPARAM wParam) {
     case ID_APP_ABOUT:
       DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), mainWindow, AboutDialogProc, 0);
       break;
-    default:
+    default:  // 40004, 40006, 40009 and unknown identifiers
       break;
   }
 }
@@ -44,7 +119,8 @@ void LauncherApp::OnTrayNotify(LPARAM lParam) {
       PostMessageA(mainWindow, WM_COMMAND, ID_PANEL_TOGGLE, 0);
       break;
     case WM_RBUTTONDOWN: {
-      // The menu opens at the screen's bottom-right corner.
+      // The menu opens at the screen's bottom-right corner; wParam 0 says the
+      // point is already in screen coordinates.
       RECT desktop;
       GetClientRect(GetDesktopWindow(), &desktop);
       const LPARAM point =
@@ -74,16 +150,26 @@ void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   if (!menu) return;
   POINT at = {static_cast<LONG>(x), static_cast<LONG>(y)};
   if (wParam != 0) ClientToScreen(mainWindow, &at);
+  // Without the foreground a menu opened from the tray would stay open when
+  // the user clicks elsewhere; the WM_NULL lets it close properly.
+  if (GetForegroundWindow() != mainWindow) SetForegroundWindow(mainWindow);
   TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, at.x, at.y, 0, mainWindow, nullptr);
+  PostMessageA(mainWindow, WM_NULL, 0, 0);
 }
 
+// Only the first file of a drop counts. The drop handle is freed whatever
+// happens, before the panel may ask a question in a modal loop.
 void LauncherApp::OnDropFiles(HDROP drop) {
   char path[260] = "";
-  DragQueryFileA(drop, 0, path, sizeof path);
+  const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+  if (length < sizeof path) DragQueryFileA(drop, 0, path, sizeof path);
   POINT at = {0, 0};
   DragQueryPoint(drop, &at);
   DragFinish(drop);
-  panel.DropFile(path, at.x, at.y);
+  // A drop without a file, or with a name too long to take whole, registers
+  // nothing: it would become an item without a target, or with a wrong one.
+  if (length == 0 || length >= sizeof path) return;
+  panel.DropFile(path, static_cast<std::uint32_t>(at.x), static_cast<std::uint32_t>(at.y));
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -35,8 +35,8 @@ LRESULT OnEraseBackground(LauncherApp& app, HWND, WPARAM w, LPARAM) {
   app.Panel().EraseBesideGrid(reinterpret_cast<HDC>(w));
   return 1;
 }
-void OnClose(LauncherApp&, HWND window, WPARAM, LPARAM) {
-  DestroyWindow(window);
+void OnClose(LauncherApp& app, HWND, WPARAM, LPARAM) {
+  app.OnClose();
 }
 void OnCommandMessage(LauncherApp& app, HWND, WPARAM wParam, LPARAM) {
   app.OnCommand(wParam);

@@ -39,6 +39,12 @@ class LauncherApp {
   void OnTrayNotify(LPARAM lParam);
   void OnContextMenu(WPARAM wParam, LPARAM lParam);
   void OnDropFiles(HDROP drop);
+  // WM_CLOSE: ends an open dialog or message box as Cancel first, then closes.
+  void OnClose();
+
+  // The dialog or message box of this program that takes the input now (the
+  // innermost of a nested pair), or null when none is open.
+  HWND OpenModalWindow() const;
 
   // Adds the tray icon again after the shell has restarted.
   void OnTaskbarCreated();
@@ -51,12 +57,14 @@ class LauncherApp {
  private:
   void AddTrayIcon();
   void RemoveTrayIcon();
+  bool BringOpenModalForward() const;
 
   LauncherPanel panel;
   HINSTANCE instance = nullptr;
   HWND mainWindow = nullptr;
   std::unique_ptr<NOTIFYICONDATAA> trayIcon;
   platform::OwnedIcon trayIconImage;
+  int closeRounds = 0;  // modal windows cancelled on the way to a close
 };
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

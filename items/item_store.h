@@ -12,6 +12,9 @@
 #include "items/item_record.h"
 #include "items/ptr_array.h"
 
+struct HINSTANCE__;
+struct HWND__;
+
 class ItemStore {
  public:
   // Names the item file after the current directory. A directory so long that
@@ -45,6 +48,14 @@ class ItemStore {
           const char* workDir, const char* iconFile);
   int Remove(std::int32_t key);
   void FreeAll();
+
+  // Windows only. Registers a dropped file as a new item at key; a shell
+  // shortcut is resolved to its target (item_import.cpp).
+  void ImportDroppedFile(const char* path, std::int32_t key);
+  // Windows only. Runs the item edit dialog for the item at key (a new item
+  // when there is none); 1 when the user confirmed and the item was stored
+  // (item_edit_dialog.cpp).
+  int EditItem(HINSTANCE__* instance, HWND__* parent, std::int32_t key);
 
   const char* ItemFilePath() const { return itemFilePath; }
   const ItemRecord* RecordAt(int index) const;

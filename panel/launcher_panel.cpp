@@ -68,7 +68,8 @@ void LauncherPanel::ShowFirstTime() {
   } else {
     Hidden = 0;
     MessageBoxA(window, kWelcomeText, kWelcomeCaption, MB_OK);
-    ShowWindow(window, SW_SHOW);
+    // A tray click while the greeting was up may have hidden the panel again.
+    ShowWindow(window, Hidden == 1 ? SW_HIDE : SW_SHOW);
   }
 }
 
@@ -77,6 +78,9 @@ void LauncherPanel::ToggleHidden() {
     Hidden = 0;
     std::memcpy(settings.WallpaperWork, settings.Wallpaper, sizeof settings.WallpaperWork);
     LoadWallpaper(settings.WallpaperWork);
+    // A tray click while the loader's error box was up may have hidden the
+    // panel again; it stays hidden then.
+    if (Hidden == 1) return;
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
   } else {

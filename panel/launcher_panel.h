@@ -82,10 +82,15 @@ class LauncherPanel {
   void ReleaseAt(std::uint32_t x, std::uint32_t y);
   void SetContextCell(std::uint32_t x, std::uint32_t y);
   int HasItemAt(std::uint32_t x, std::uint32_t y) const;
-  void DropFile(const char* path, int x, int y);
+  void ChangeSettings();
+
+  // Drops, launching and the item commands (panel_items.cpp).
+  // The drop point is in client coordinates, divided as unsigned numbers like
+  // every other cell key.
+  void DropFile(const char* path, std::uint32_t x, std::uint32_t y);
+  void LaunchAt(std::int32_t key);
   void EditContextItem();
   void DeleteContextItem();
-  void ChangeSettings();
 
   // The cell size in pixels, as the settings hold it now.
   int CellSize() const { return settings.IconSize; }
@@ -134,8 +139,13 @@ class LauncherPanel {
   void ScheduleIcons();
   void StopIcons();
   int FillIcons(double milliseconds);
+  // Pointer helpers (panel_input.cpp).
+  void BeginDrag(std::uint32_t x, std::uint32_t y);
+  void HoverAt(std::uint32_t x, std::uint32_t y);
+  void DropDraggedItem(std::int32_t key);
 
   void DrawBevel(HDC dc, int x, int y);
+  void AppendItemImage(std::int32_t key);
   void StretchWallpaper(HDC dc, int x, int y, int width, int height, int srcX, int srcY,
                         int srcWidth, int srcHeight);
   bool comInitialized_ = false;
@@ -150,3 +160,7 @@ class LauncherPanel {
   bool composedValid_ = false;
   unsigned wallpaperGeneration_ = 0;
 };
+
+// The cell last drawn highlighted by hovering. One per process, like the
+// pointer; cell 0 at start.
+std::int32_t& HotKey();

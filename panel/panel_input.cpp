@@ -1,14 +1,149 @@
-// Entry points for the pointer, drops and the item commands. Only the cell
-// bookkeeping is done here so far; pressing, dragging, launching, dropping and
-// the dialogs are not handled yet, and those messages change nothing.
+// The pointer over the panel: a press on an item holds the pointer in the
+// window, a click starts the item, a drag carries the item's image to another
+// cell (moving it there or swapping it with the item there), a press on an
+// empty cell moves the whole window, and hovering highlights the cell under
+// the pointer and shows its item's title in the hover label.
+#include "panel/cursor_table.h"
 #include "panel/grid_geometry.h"
 #include "panel/launcher_panel.h"
+#include "panel/pointer_rules.h"
 
-void LauncherPanel::PointerMovedTo(std::uint32_t, std::uint32_t) {}
+namespace {
 
-void LauncherPanel::PressAt(std::uint32_t, std::uint32_t) {}
+// One per process, like the pointer itself: cell 0 counts as highlighted at
+// start, so the first move over it draws nothing.
+std::int32_t g_hotKey = 0;
 
-void LauncherPanel::ReleaseAt(std::uint32_t, std::uint32_t) {}
+// A missing cursor leaves the pointer without an image.
+void SetPointerShape(int id) {
+  SetCursor(Cursors().CursorFor(id));
+}
+
+// The system command that moves a window by its caption; the system then
+// moves the window with the pointer until the button is released.
+constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;
+
+void EndDragImage(HWND window) {
+  ImageList_DragLeave(window);
+  ImageList_EndDrag();
+}
+
+}  // namespace
+
+std::int32_t& HotKey() {
+  return g_hotKey;
+}
+
+void LauncherPanel::PressAt(std::uint32_t x, std::uint32_t y) {
+  label.Hide();
+  const std::int32_t key = grid::CellKeyAt(x, y, CellSize());
+  const bool onItem = items.HasKey(key) == 1;
+  if (!onItem) {
+    PostMessageA(window, WM_SYSCOMMAND, kMoveByCaption, 0);
+    SetPointerShape(pointer::CursorAfterPress(false));
+    return;
+  }
+  // A drag whose release went unseen (over the frame) leaves its image first.
+  if (DragState == pointer::kDragging) EndDragImage(window);
+  PressPoint = {static_cast<LONG>(x), static_cast<LONG>(y)};
+  DragState = pointer::kPressed;
+  DragSourceKey = key;
+  RECT r = {};
+  GetWindowRect(window, &r);
+  const grid::Rect held = pointer::Confinement({r.left, r.top, r.right, r.bottom}, CellSize());
+  const RECT clip = {held.left, held.top, held.right, held.bottom};
+  SetPointerShape(pointer::CursorAfterPress(true));
+  ClipCursor(&clip);
+}
+
+void LauncherPanel::PointerMovedTo(std::uint32_t x, std::uint32_t y) {
+  const bool beyond = pointer::BeyondClick({PressPoint.x, PressPoint.y}, x, y);
+  switch (pointer::OnMove(DragState, beyond)) {
+    case pointer::MoveAction::kBeginDrag:
+      BeginDrag(x, y);
+      break;
+    case pointer::MoveAction::kMoveDrag:
+      ImageList_DragMove(static_cast<int>(x), static_cast<int>(y));
+      break;
+    case pointer::MoveAction::kHover:
+      HoverAt(x, y);
+      return;
+  }
+  SetPointerShape(pointer::kCursorDragging);
+}
+
+void LauncherPanel::BeginDrag(std::uint32_t x, std::uint32_t y) {
+  DragState = pointer::kDragging;
+  // The item may have been deleted through the menu while the button was held:
+  // then there is nothing to show and the release changes nothing.
+  int index = 0;
+  if (!items.IndexOfKey(DragSourceKey, &index)) return;
+  const int half = CellSize() / 2;
+  EnsureIcon(index);  // a waiting icon is extracted before the drag shows it
+  ImageList_BeginDrag(ImageList.get(), index, half, half);
+  ImageList_DragEnter(window, static_cast<int>(x), static_cast<int>(y));
+}
+
+void LauncherPanel::HoverAt(std::uint32_t x, std::uint32_t y) {
+  const int c = CellSize();
+  const std::int32_t key = grid::CellKeyAt(x, y, c);
+  if (key != g_hotKey) {
+    {
+      platform::WindowDc dc(window);
+      PaintItemCell(dc.get(), g_hotKey, 1);
+      PaintItemCell(dc.get(), key, 0);
+    }
+    g_hotKey = key;
+    char title[260] = {};
+    items.GetTitle(key, title);
+    if (title[0] != '\0') {
+      const grid::Point corner = grid::CellOrigin(key, c);
+      POINT p = {corner.x, corner.y};
+      ClientToScreen(window, &p);
+      label.ShowText(title, p.x + c / 2, p.y + c + 4);
+    } else {
+      label.Hide();
+    }
+  }
+  SetPointerShape(pointer::CursorWhileHovering(items.HasKey(key) == 1));
+}
+
+void LauncherPanel::ReleaseAt(std::uint32_t x, std::uint32_t y) {
+  ClipCursor(nullptr);
+  const std::int32_t key = grid::CellKeyAt(x, y, CellSize());
+  switch (pointer::OnRelease(DragState, key, DragSourceKey)) {
+    case pointer::ReleaseAction::kLaunch:
+      LaunchAt(key);
+      break;
+    case pointer::ReleaseAction::kDropElsewhere:
+      EndDragImage(window);
+      DropDraggedItem(key);
+      break;
+    case pointer::ReleaseAction::kDropOnItself:
+      EndDragImage(window);
+      InvalidateRect(window, nullptr, FALSE);
+      break;
+  }
+  DragState = pointer::kIdle;
+  DragSourceKey = grid::kNoCell;
+  SetPointerShape(pointer::CursorAfterRelease(items.HasKey(key) == 1));
+}
+
+// Moves the dragged item to `key`, or swaps it with the item there. Both are
+// written to the item file at once; the record order stays, so the image list
+// stays valid.
+void LauncherPanel::DropDraggedItem(std::int32_t key) {
+  if (!items.HasKey(DragSourceKey)) return;
+  platform::WindowDc dc(window);
+  if (items.HasKey(key)) {
+    items.SwapKeys(DragSourceKey, key);
+    PaintItemCell(dc.get(), DragSourceKey, 1);
+  } else {
+    items.MoveKey(DragSourceKey, key);
+    PaintCellBackground(dc.get(), DragSourceKey);
+  }
+  PaintItemCell(dc.get(), key, 1);
+}
 
 void LauncherPanel::SetContextCell(std::uint32_t x, std::uint32_t y) {
   ContextKey = grid::CellKeyAt(x, y, CellSize());
@@ -17,15 +152,3 @@ void LauncherPanel::SetContextCell(std::uint32_t x, std::uint32_t y) {
 int LauncherPanel::HasItemAt(std::uint32_t x, std::uint32_t y) const {
   return items.HasKey(grid::CellKeyAt(x, y, CellSize()));
 }
-
-void LauncherPanel::DropFile(const char*, int, int) {}
-
-void LauncherPanel::EditContextItem() {
-  ContextKey = -1;
-}
-
-void LauncherPanel::DeleteContextItem() {
-  ContextKey = -1;
-}
-
-void LauncherPanel::ChangeSettings() {}

@@ -116,7 +116,10 @@ void ToolTipWindow::ShowText(const char* title, int centreX, int top) {
   MoveWindow(window, placed.left, placed.top, placed.Width(), placed.Height(), TRUE);
   KeepOnScreen();
   InvalidateRect(window, nullptr, TRUE);
-  ShowWindow(window, SW_SHOW);
+  // Shown on top of its owner without activation: hovering the panel must not
+  // take the keyboard focus from the program the user is typing into.
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   ticks = 0;
 }
 

@@ -27,7 +27,8 @@ struct ToolTipWindow {
   // Shows " title " in a label just large enough for it (12 pixels wider and
   // 8 taller than the text), its top at `top` and centred 2 pixels right of
   // `centreX` (screen coordinates), kept on the desktop. Restarts the display
-  // time. A title too long for the text buffer is cut.
+  // time. A title too long for the text buffer is cut. The label is shown
+  // without being activated.
   void ShowText(const char* title, int centreX, int top);
 
   // Hides the label and restarts the tick count.

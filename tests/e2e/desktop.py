@@ -10,16 +10,17 @@ class Timeout(AssertionError):
     pass
 
 
-def wait_for(what, predicate, seconds=20.0, step=0.05):
+def wait_for(what, predicate, seconds=20.0, step=0.05, on_timeout=None):
     """Polls `predicate` until it returns something true, or fails after
-    `seconds` naming `what`."""
+    `seconds` naming `what` (and what `on_timeout` returns, if given)."""
     deadline = time.monotonic() + seconds
     while True:
         value = predicate()
         if value:
             return value
         if time.monotonic() > deadline:
-            raise Timeout("timed out after %.0f s waiting for %s" % (seconds, what))
+            raise Timeout("timed out after %.0f s waiting for %s%s" % (
+                seconds, what, "; " + on_timeout() if on_timeout else ""))
         time.sleep(step)
 
 

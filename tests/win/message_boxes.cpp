@@ -57,6 +57,7 @@ bool MessageBoxAnswerer::WaitForBoxes(std::size_t count, DWORD timeoutMs) {
 
 void MessageBoxAnswerer::Answer(HWND box) {
   if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) return;
+  if (std::find(left_.begin(), left_.end(), TextOf(box)) != left_.end()) return;
   SeenBox seen;
   seen.text = MessageOf(box);
   seen.caption = TextOf(box);

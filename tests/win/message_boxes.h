@@ -50,6 +50,10 @@ class MessageBoxAnswerer {
   // The next box is closed with `answer`; queued answers are used in order.
   void QueueAnswer(int answer);
 
+  // Dialogs with this caption are neither recorded nor closed: the test
+  // drives them itself.
+  void Leave(const std::string& caption) { left_.push_back(caption); }
+
   // The boxes seen so far, oldest first.
   const std::vector<SeenBox>& Seen() const { return seen_; }
   void Clear() { seen_.clear(); }
@@ -66,6 +70,7 @@ class MessageBoxAnswerer {
   std::deque<int> queued_;
   std::vector<SeenBox> seen_;
   std::vector<HWND> answered_;  // boxes still open that have been answered
+  std::vector<std::string> left_;
   HHOOK hook_ = nullptr;
   MessageBoxAnswerer* previous_ = nullptr;
 };

@@ -1,0 +1,169 @@
+// The item edit dialog: EditItem runs it modally over a working copy of the
+// item, checks every field before accepting and stores the result.
+#include "items/item_edit_dialog.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "items/item_store.h"
+#include "resources/resource.h"
+
+namespace {
+
+const char kInputCaption[] = "入力ミス";
+const char kMissingIconFile[] = "指定されたファイルは存在していません。";
+const char kChooseIcon[] = "アイコンを選んでください。";
+constexpr std::uint16_t kMaxIconIndex = 2048;
+
+struct FieldCheck {
+  int control;
+  char* text;
+  bool (*acceptable)(const char*);
+  const char* message;
+};
+
+bool NotEmpty(const char* text) {
+  return text[0] != '\0';
+}
+
+void FocusAndSelectAll(HWND dialog, int control) {
+  const HWND field = GetDlgItem(dialog, control);
+  SetFocus(field);
+  SendMessageA(field, EM_SETSEL, 0, -1);
+}
+
+ItemEditState* StateOf(HWND dialog) {
+  return reinterpret_cast<ItemEditState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
+  ItemEditState* state = reinterpret_cast<ItemEditState*>(lParam);
+  SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+  state->dialog = dialog;
+  SetDlgItemTextA(dialog, IDC_ITEM_TITLE, state->title);
+  SetDlgItemTextA(dialog, IDC_ITEM_TARGET, state->target);
+  SetDlgItemTextA(dialog, IDC_ITEM_WORK_DIR, state->workDir);
+  SetDlgItemTextA(dialog, IDC_ITEM_ICON_FILE, state->iconFile);
+  state->listView = GetDlgItem(dialog, IDC_ITEM_ICON_LIST);
+  BuildIconList(state);
+  return TRUE;  // the default focus
+}
+
+// The icon-file field lost the focus: a changed file is checked at once, so
+// that the list always shows the icons of the file the field names.
+void OnIconFileLeft(ItemEditState* state) {
+  char text[260] = "";
+  GetDlgItemTextA(state->dialog, IDC_ITEM_ICON_FILE, text, sizeof text);
+  if (std::strcmp(text, state->iconFile) == 0) return;
+  std::memcpy(state->iconFile, text, sizeof text);
+  state->iconIndex = 0;
+  if (IsIconFile(state, state->iconFile)) {
+    BuildIconList(state);
+    return;
+  }
+  MessageBoxA(state->dialog, kMissingIconFile, kInputCaption, MB_OK);
+  FocusAndSelectAll(state->dialog, IDC_ITEM_ICON_FILE);
+  ReleaseIconList(state);
+}
+
+INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
+  ItemEditState* state = StateOf(dialog);
+  if (state == nullptr) return FALSE;
+  switch (LOWORD(wParam)) {
+    case IDOK:
+      if (ValidateItemEdit(state) != 1) return TRUE;
+      ReleaseIconList(state);
+      EndDialog(dialog, 1);
+      return TRUE;
+    case IDCANCEL:
+      ReleaseIconList(state);
+      EndDialog(dialog, 2);
+      return TRUE;
+    case IDC_ITEM_BROWSE:
+      BrowseIconFile(state);
+      return TRUE;
+    case IDC_ITEM_ICON_FILE:
+      if (HIWORD(wParam) != EN_KILLFOCUS) return FALSE;
+      OnIconFileLeft(state);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR OnNotify(HWND dialog, LPARAM lParam) {
+  ItemEditState* state = StateOf(dialog);
+  const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (state == nullptr || header->idFrom != IDC_ITEM_ICON_LIST) return FALSE;
+  if (header->code != LVN_ITEMCHANGED) return FALSE;
+  ShowListImage(state, reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem);
+  return TRUE;
+}
+
+INT_PTR OnDestroy(HWND dialog) {
+  ItemEditState* state = StateOf(dialog);
+  if (state != nullptr) ReleaseIconList(state);
+  return TRUE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ItemEditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog(dialog, lParam);
+    case WM_COMMAND:
+      return OnCommand(dialog, wParam);
+    case WM_NOTIFY:
+      return OnNotify(dialog, lParam);
+    case WM_DESTROY:
+      return OnDestroy(dialog);
+    default:
+      return FALSE;
+  }
+}
+
+int ValidateItemEdit(ItemEditState* state) {
+  const HWND dialog = state->dialog;
+  GetDlgItemTextA(dialog, IDC_ITEM_TITLE, state->title, sizeof state->title);
+  GetDlgItemTextA(dialog, IDC_ITEM_TARGET, state->target, sizeof state->target);
+  GetDlgItemTextA(dialog, IDC_ITEM_WORK_DIR, state->workDir, sizeof state->workDir);
+  GetDlgItemTextA(dialog, IDC_ITEM_ICON_FILE, state->iconFile, sizeof state->iconFile);
+  const FieldCheck checks[] = {
+      {IDC_ITEM_TITLE, state->title, NotEmpty, "タイトルが入力されていません。"},
+      {IDC_ITEM_TARGET, state->target, PathExists, "指定されたファイル,場所は存在しません。"},
+      {IDC_ITEM_WORK_DIR, state->workDir, PathExists, "指定された場所は存在しません。"},
+      {IDC_ITEM_ICON_FILE, state->iconFile, PathExists,
+       "指定されたファイルにアイコンは存在しません。"},
+  };
+  for (const FieldCheck& check : checks) {
+    if (check.acceptable(check.text)) continue;
+    FocusAndSelectAll(dialog, check.control);
+    MessageBoxA(dialog, check.message, kInputCaption, MB_OK);
+    return 0;
+  }
+  // No selection answers -1, which keeps 65535 in 16 bits.
+  const LRESULT selected =
+      SendMessageA(state->listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+  state->iconIndex = static_cast<std::uint16_t>(selected & 0xFFFF);
+  if (state->iconIndex > kMaxIconIndex) {
+    MessageBoxA(dialog, kChooseIcon, kInputCaption, MB_OK);
+    return 0;
+  }
+  return 1;
+}
+
+int ItemStore::EditItem(HINSTANCE instance, HWND parent, std::int32_t key) {
+  ItemEditState state;
+  state.instance = instance;
+  int iconIndex = 0;
+  if (GetFields(key, &iconIndex, state.title, state.target, state.workDir, state.iconFile)) {
+    state.iconIndex = static_cast<std::uint16_t>(iconIndex);
+  }
+  const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ITEM_EDIT), parent,
+                                         ItemEditDialogProc, reinterpret_cast<LPARAM>(&state));
+  if (result != 1) return 0;
+  Put(key, state.iconIndex, state.title, state.target, state.workDir, state.iconFile);
+  return 1;
+}

@@ -1,0 +1,139 @@
+// The icon list of the item edit dialog and the file checks behind it.
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "items/item_edit_dialog.h"
+#include "items/item_import_rules.h"
+#include "resources/resource.h"
+
+namespace {
+
+const char kCannotRead[] = "指定されたファイルを読みこめませんでした。";
+const char kWarningCaption[] = "ホコからの警告";
+const char kIconFilter[] = "アイコン (*.ICO,*.EXE,*.DLL)\0*.ICO;*.EXE;*.DLL\0";
+
+// Shows `icon` in control 1106; an icon of our own is kept until the next one
+// replaces it.
+void ShowIcon(ItemEditState* state, HICON icon, bool owned) {
+  SendDlgItemMessageA(state->dialog, IDC_ITEM_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+  state->shownIcon.reset(owned ? icon : nullptr);
+}
+
+void InsertListItem(HWND listView, int index) {
+  LVITEMA item = {};
+  item.mask = LVIF_IMAGE;
+  item.iItem = index;
+  item.iImage = index;
+  SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void AppendIcon(ItemEditState* state, HICON icon, int index) {
+  platform::OwnedIcon owned(icon);
+  if (owned) ImageList_ReplaceIcon(state->imageList.get(), -1, owned.get());
+  InsertListItem(state->listView, index);
+}
+
+void FillFromIconFile(ItemEditState* state) {
+  for (std::uint32_t i = 0; i < state->iconCount; ++i) {
+    AppendIcon(state, ExtractIconA(state->instance, state->iconFile, i), static_cast<int>(i));
+  }
+}
+
+// A file without icons of its own shows its associated icon. The shell may
+// rewrite the path and index it is handed to the associated program's, so it
+// works on copies: the state keeps what the icon-file field shows.
+void FillFromAssociation(ItemEditState* state) {
+  char path[260];
+  std::memcpy(path, state->iconFile, sizeof path);
+  WORD index = state->iconIndex;
+  AppendIcon(state, ExtractAssociatedIconA(state->instance, path, &index), 0);
+}
+
+void SelectListItem(ItemEditState* state, int index) {
+  SendMessageA(state->listView, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), TRUE);
+  LVITEMA item = {};
+  item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+  item.state = LVIS_FOCUSED | LVIS_SELECTED;
+  SendMessageA(state->listView, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(&item));
+  ShowListImage(state, index);
+}
+
+}  // namespace
+
+void ShowListImage(ItemEditState* state, int index) {
+  if (!state->imageList) return;
+  HICON icon = ImageList_GetIcon(state->imageList.get(), index, ILD_TRANSPARENT);
+  if (icon != nullptr) ShowIcon(state, icon, true);
+}
+
+bool PathExists(const char* path) {
+  if (path[0] == '\0') return false;
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(path, &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    FindClose(search);
+    return true;
+  }
+  return EndsWithSeparator(path) && GetDriveTypeA(path) != DRIVE_UNKNOWN;
+}
+
+bool IsIconFile(const ItemEditState* state, const char* path) {
+  char copy[260];
+  lstrcpynA(copy, path, sizeof copy);
+  WORD index = 0;
+  platform::OwnedIcon icon(ExtractAssociatedIconA(state->instance, copy, &index));
+  return icon && std::strcmp(copy, path) == 0;
+}
+
+void ReleaseIconList(ItemEditState* state) {
+  SendMessageA(state->listView, LVM_DELETEALLITEMS, 0, 0);
+  if (state->imageList) {
+    // The list view would destroy an attached list once more when it goes.
+    SendMessageA(state->listView, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
+    ImageList_Remove(state->imageList.get(), -1);
+    state->imageList.reset();
+  }
+  state->iconCount = 0;
+  ShowIcon(state, LoadIconA(state->instance, MAKEINTRESOURCEA(IDI_BLANK)), false);
+}
+
+void BuildIconList(ItemEditState* state) {
+  ReleaseIconList(state);
+  if (!PathExists(state->iconFile)) return;
+  state->iconCount = static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(
+      ExtractIconA(state->instance, state->iconFile, static_cast<UINT>(-1))));
+  const int size = state->iconCount > 0 ? static_cast<int>(state->iconCount) : 1;
+  state->imageList.reset(ImageList_Create(32, 32, ILC_MASK | ILC_COLOR8, size, size));
+  SendMessageA(state->listView, LVM_SETIMAGELIST, LVSIL_NORMAL,
+               reinterpret_cast<LPARAM>(state->imageList.get()));
+  if (state->iconCount > 0) {
+    FillFromIconFile(state);
+  } else {
+    FillFromAssociation(state);
+  }
+  SelectListItem(state, state->iconIndex);
+}
+
+void BrowseIconFile(ItemEditState* state) {
+  OPENFILENAMEA open = {};
+  open.lStructSize = sizeof open;
+  open.hwndOwner = state->dialog;
+  open.lpstrFilter = kIconFilter;
+  open.nFilterIndex = 1;
+  open.lpstrFile = state->iconFile;  // proposes the current file; the choice lands here
+  open.nMaxFile = 128;
+  open.Flags = OFN_HIDEREADONLY;
+  if (!GetOpenFileNameA(&open)) return;
+  if (!IsIconFile(state, state->iconFile)) {
+    MessageBoxA(state->dialog, kCannotRead, kWarningCaption, MB_OK);
+    return;
+  }
+  state->iconIndex = 0;
+  SetDlgItemTextA(state->dialog, IDC_ITEM_ICON_FILE, state->iconFile);
+  BuildIconList(state);
+}

@@ -1,0 +1,86 @@
+// Drops, launching and the item commands of the context menu. Each keeps the
+// icon image list in step with the item store: image i shows record i.
+#include "panel/launcher_panel.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "panel/grid_geometry.h"
+
+namespace {
+
+const char kAlreadyRegistered[] = "そのファイルは既に登録済みです。登録してよろしいですか？";
+const char kConfirmCaption[] = "確認";
+
+}  // namespace
+
+// A file dropped onto an item opens with the item's program; dropped onto an
+// empty cell it becomes a new item there.
+void LauncherPanel::DropFile(const char* path, std::uint32_t x, std::uint32_t y) {
+  const std::int32_t key = grid::CellKeyAt(x, y, CellSize());
+  int iconIndex = 0;
+  char title[260], target[260], workDir[260], iconFile[260];
+  if (items.GetFields(key, &iconIndex, title, target, workDir, iconFile)) {
+    char parameters[264];
+    std::snprintf(parameters, sizeof parameters, "\"%s\"", path);
+    ShellExecuteA(nullptr, "open", target, parameters, workDir, SW_SHOW);
+    return;
+  }
+  if (items.HasTarget(path)) {
+    const int answer = MessageBoxA(window, kAlreadyRegistered, kConfirmCaption, MB_OKCANCEL);
+    // The question runs a modal loop: another drop may have taken the cell.
+    if (answer != IDOK || items.HasKey(key)) return;
+  }
+  items.ImportDroppedFile(path, key);
+  AppendItemImage(key);
+  platform::WindowDc dc(window);
+  PaintItemCell(dc.get(), key, 0);
+}
+
+// The item just registered, the last record, gets its icon appended to the
+// image list. Should the list not end up with one image per record, it is
+// rebuilt, so that later images do not slide onto the wrong items.
+void LauncherPanel::AppendItemImage(std::int32_t) {
+  AppendItemIcon();
+  if (ImageList_GetImageCount(ImageList.get()) != items.ItemCount()) RebuildImageList();
+}
+
+// Starts the item of a cell in its working folder. With minimise-after-launch
+// on, the panel is hidden first, so that the started program comes up over
+// the desktop rather than under the panel. The shell's answer is not reported.
+void LauncherPanel::LaunchAt(std::int32_t key) {
+  int iconIndex = 0;
+  char title[260], target[260], workDir[260], iconFile[260];
+  if (!items.GetFields(key, &iconIndex, title, target, workDir, iconFile)) return;
+  if (settings.Small == 1) {
+    Hidden = 1;
+    FreeWallpaper();
+    ShowWindow(window, SW_HIDE);
+  }
+  ShellExecuteA(nullptr, "open", target, nullptr, workDir, SW_SHOW);
+}
+
+void LauncherPanel::EditContextItem() {
+  const std::int32_t key = ContextKey;
+  ContextKey = -1;
+  if (items.EditItem(instance, window, key) != 1) return;
+  // The record keeps its place: one icon is replaced.
+  int index = 0;
+  if (items.FindKey(key, &index)) ReplaceItemIcon(index);
+  platform::WindowDc dc(window);
+  PaintItemCell(dc.get(), key, 1);
+}
+
+// Deletes at once, without a question. The records after the deleted one move
+// down by one, and so do their images.
+void LauncherPanel::DeleteContextItem() {
+  const std::int32_t key = ContextKey;
+  ContextKey = -1;
+  int index = 0;
+  if (!items.FindKey(key, &index)) return;
+  if (items.Remove(key)) RemoveItemIcon(index);
+  platform::WindowDc dc(window);
+  PaintCellBackground(dc.get(), key);
+}

@@ -1,0 +1,42 @@
+// The settings command: the settings dialog, then everything a confirmed
+// change may touch.
+#include <cstring>
+
+#include "panel/launcher_panel.h"
+#include "settings/settings_dialog.h"
+
+namespace {
+
+void ApplyStackingOrder(HWND window, std::int32_t topMost) {
+  if (topMost != 0) {
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return;
+  }
+  // Windows drops the top-most state on HWND_BOTTOM; Wine keeps it unless it
+  // is dropped first. Activation would lift the window to the top again.
+  const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+  SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, flags);
+}
+
+}  // namespace
+
+void LauncherPanel::ChangeSettings() {
+  if (RunSettingsDialog(settings, instance, window) != 1) return;
+  SetFocus(window);
+  ApplyStackingOrder(window, settings.TopMost);
+  RebuildImageListIfResized();  // icons are made again only for another cell size
+  SnapToGrid();
+  UpdateStartupShortcut();
+  if (settings.Bitmap == 1) {
+    std::memcpy(settings.WallpaperWork, settings.Wallpaper, sizeof settings.WallpaperWork);
+    LoadWallpaper(settings.WallpaperWork);
+  } else {
+    FreeWallpaper();
+  }
+  Hidden = 0;
+  ShowWindow(window, SW_SHOW);
+  // Showing activates the window, which lifts it to the top: a panel kept
+  // at the bottom goes back there.
+  if (settings.TopMost == 0) ApplyStackingOrder(window, 0);
+}

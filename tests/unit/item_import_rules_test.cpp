@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "items/item_import_rules.h"
+
+namespace {
+
+std::string Show(const ItemValues& v) {
+  return "title=" + std::string(v.title) + " target=" + v.target + " workDir=" + v.workDir +
+         " iconFile=" + v.iconFile + " index=" + std::to_string(v.iconIndex);
+}
+
+ItemValues Values(const char* title, const char* target, const char* workDir, const char* iconFile,
+                  int index) {
+  ItemValues v;
+  ClearItemValues(&v);
+  snprintf(v.title, sizeof v.title, "%s", title);
+  snprintf(v.target, sizeof v.target, "%s", target);
+  snprintf(v.workDir, sizeof v.workDir, "%s", workDir);
+  snprintf(v.iconFile, sizeof v.iconFile, "%s", iconFile);
+  v.iconIndex = static_cast<std::uint16_t>(index);
+  return v;
+}
+
+// ソ, 表, 能 and 十 end in the byte 0x5C; it must never split a path.
+TEST(ItemImportRules, DroppedFilesAndFolders) {
+  const struct {
+    const char* path;
+    ItemValues expected;
+  } cases[] = {
+      {"C:\\Tools\\Editor.exe",
+       Values("Editor.exe", "C:\\Tools\\Editor.exe", "C:\\Tools", "C:\\Tools\\Editor.exe", 0)},
+      {"C:\\Tools", Values("Tools", "C:\\Tools", "C:", "C:\\Tools", 0)},
+      {"C:\\", Values("", "C:\\", "C:", "C:\\", 0)},
+      {"D:\\Links\\Mail.lNk",
+       Values("Mail.lNk", "D:\\Links\\Mail.lNk", "D:\\Links", "D:\\Links\\Mail.lNk", 0)},
+      {"C:\\ソフト", Values("ソフト", "C:\\ソフト", "C:", "C:\\ソフト", 0)},
+      {"C:\\ソフト\\表計算.exe",
+       Values("表計算.exe", "C:\\ソフト\\表計算.exe", "C:\\ソフト", "C:\\ソフト\\表計算.exe", 0)},
+      {"D:\\能力\\十.txt", Values("十.txt", "D:\\能力\\十.txt", "D:\\能力", "D:\\能力\\十.txt", 0)},
+      {"\\ソ", Values("", "\\ソ", "\\ソ", "\\ソ", 0)},  // a first-character backslash never counts
+  };
+  for (const auto& c : cases) {
+    ItemValues got;
+    PlainFileValues(c.path, &got);
+    EXPECT_EQ(Show(got), Show(c.expected)) << c.path;
+  }
+}
+
+TEST(ItemImportRules, ShortcutSpellingsAndSeparators) {
+  const struct {
+    const char* path;
+    bool shortcut, endsWithSeparator;
+  } cases[] = {
+      {"D:\\Links\\Mail.lnk", true, false},
+      {"D:\\Links\\Mail.Lnk", true, false},
+      {"D:\\Links\\Mail.LNK", true, false},
+      {"D:\\Links\\Mail.lNK", false, false},
+      {"D:\\Links\\Mail.LnK", false, false},
+      {"lnk", false, false},
+      {".lnk", true, false},
+      {"C:\\", false, true},
+      {"C:", false, true},
+      {"C:\\ソ", false, false},
+      {"C:\\ソ\\", false, true},
+      {"", false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsShortcutPath(c.path), c.shortcut) << c.path;
+    EXPECT_EQ(EndsWithSeparator(c.path), c.endsWithSeparator) << c.path;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+// Drops posted to the real main window as the shell posts them, and launches of
+// launch_recorder.exe, which writes down how it was started.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/launcher_app.h"
+#include "tests/support/scoped_temp_dir.h"
+#include "tests/win/message_boxes.h"
+#include "tests/win/test_util.h"
+
+namespace {
+
+// An HDROP as the shell makes it: DROPFILES, then the ANSI names, each
+// zero-terminated, and one more zero.
+HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y) {
+  std::string names;
+  for (const std::string& f : files) names += f + '\0';
+  names += '\0';
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->pt = {x, y};
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
+  GlobalUnlock(memory);
+  return memory;
+}
+
+class ItemDropLaunchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char module[MAX_PATH];
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    std::string recorder = module;
+    recorder.replace(recorder.rfind('\\') + 1, std::string::npos, "launch_recorder.exe");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(dir.File("能力 十").c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA(recorder.c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(WriteWholeFile(document, "text"));
+    SetEnvironmentVariableA("NUBO_LAUNCH_RECORD", record.c_str());
+    testutil::WriteIni("Nubotesa.ini", "Config", {{"Bitmap", "0"}, {"Startup", "0"}});
+    testutil::WriteIni("Nubotesa.ini", "Check", {{"CheckFlag", "1"}});
+    app.reset(new LauncherApp);  // reads the settings written above
+    ASSERT_EQ(app->Start(GetModuleHandleA(nullptr)), 1);
+    app->Panel().ToggleHidden();
+    window = app->MainWindow();
+    boxes.Clear();  // the missing sample wallpaper
+    testutil::PumpUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, 2000);
+  }
+  void TearDown() override {
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    testutil::RunUntilQuit(2000);
+    SetEnvironmentVariableA("NUBO_LAUNCH_RECORD", nullptr);
+  }
+
+  // Drops onto cell `column` of the first row and waits for `items` items.
+  bool Drop(const std::vector<std::string>& files, int column, int items) {
+    PostMessageA(window, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop(files, column * 32 + 5, 9)), 0);
+    return testutil::PumpUntil([&] { return app->Panel().items.ItemCount() == items; }, 10000);
+  }
+  // The recorder's two lines, once it has written them; the command line
+  // without the quoted program path in front and the blank after it.
+  std::vector<std::string> WaitForLaunch() {
+    testutil::PumpUntil([&] { return FileExists(record); },
+                        20000);  // a loaded machine starts slowly
+    const std::string text = ReadWholeFile(record), quoted = "\"" + program + "\"";
+    DeleteFileA(record.c_str());
+    const size_t end = text.find("\r\n");
+    if (end == std::string::npos || text.compare(0, quoted.size(), quoted) != 0) return {text};
+    const std::string rest = text.substr(quoted.size(), end - quoted.size());
+    return {rest.empty() ? rest : rest.substr(1), text.substr(end + 2, text.size() - end - 4)};
+  }
+  // Pixels of the first row of cells in the window that differ from a
+  // normal painting of the cell, and that differ from the background.
+  std::pair<int, int> CellPixels(std::int32_t key) {
+    testutil::Canvas shown(8 * 32, 32), normal(8 * 32, 32);
+    BitBlt(shown.dc(), 0, 0, 8 * 32, 32, platform::WindowDc(window).get(), 0, 0, SRCCOPY);
+    app->Panel().PaintItemCell(normal.dc(), key, 1);
+    int highlighted = 0, drawn = 0;
+    for (int y = 4; y < 28; ++y)
+      for (int x = key * 32 + 4; x < key * 32 + 28; ++x) {
+        highlighted += shown.Pixel(x, y) != normal.Pixel(x, y);
+        drawn += shown.Pixel(x, y) != RGB(158, 195, 255);
+      }
+    return {highlighted, drawn};
+  }
+
+  ScopedTempDir dir;
+  MessageBoxAnswerer boxes;
+  const std::string folder = dir.File("ソフト 表");  // ソ and 表 end in 0x5C
+  const std::string program = folder + "\\launch_recorder.exe";
+  const std::string document = dir.File("能力 十\\表 doc.txt");
+  const std::string record = dir.File("record.txt");
+  std::unique_ptr<LauncherApp> app;
+  HWND window = nullptr;
+};
+
+TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
+  LauncherPanel& panel = app->Panel();
+  ASSERT_TRUE(IsWindowVisible(window));
+  // Registered from the first of two files, icon appended and drawn highlighted.
+  ASSERT_TRUE(Drop({program, document}, 5, 1));
+  char title[260], target[260], workDir[260], iconFile[260];
+  int index = -1;
+  ASSERT_TRUE(panel.items.GetFields(5, &index, title, target, workDir, iconFile));
+  EXPECT_EQ(std::string(target) + "|" + workDir + "|" + title,
+            program + "|" + folder + "|launch_recorder.exe");
+  EXPECT_EQ(ImageList_GetImageCount(panel.ImageList.get()), 1);
+  const auto pixels = CellPixels(5);
+  EXPECT_GT(pixels.first, 0) << "the new cell is not highlighted";
+  EXPECT_GT(pixels.second, 0) << "the new cell shows no icon";
+
+  panel.LaunchAt(5);
+  EXPECT_EQ(WaitForLaunch(), (std::vector<std::string>{"", folder}));
+  ASSERT_TRUE(Drop({document, program}, 5, 1));
+  EXPECT_EQ(WaitForLaunch(), (std::vector<std::string>{"\"" + document + "\"", folder}));
+  panel.settings.Small = 1;
+  panel.LaunchAt(5);
+  EXPECT_EQ(WaitForLaunch(), (std::vector<std::string>{"", folder}));
+  EXPECT_EQ(panel.Hidden, 1);
+  EXPECT_FALSE(IsWindowVisible(window));
+  panel.settings.Small = 0;
+  panel.ToggleHidden();
+
+  // A drop without files registers nothing. The same target again: Cancel
+  // keeps everything, OK registers a second item.
+  PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({}, 6 * 32, 0)), 0);
+  boxes.QueueAnswer(IDCANCEL);
+  PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({program}, 6 * 32, 0)), 0);
+  ASSERT_TRUE(boxes.WaitForBoxes(1));
+  EXPECT_EQ(boxes.Seen()[0].text, "そのファイルは既に登録済みです。登録してよろしいですか？");
+  EXPECT_EQ(boxes.Seen()[0].caption, "確認");
+  EXPECT_EQ(boxes.Seen()[0].owner, window);
+  testutil::PumpUntil([] { return FindWindowA("#32770", "確認") == nullptr; }, 2000);
+  EXPECT_EQ(panel.items.ItemCount(), 1) << "Cancel or an empty drop registered something";
+  ASSERT_TRUE(Drop({program}, 6, 2));
+  ASSERT_TRUE(Drop({document}, 7, 3));  // no icon under Wine: still one image per item
+  EXPECT_EQ(ImageList_GetImageCount(panel.ImageList.get()), 3);
+
+  // Delete at once; the others keep their cells and images.
+  panel.SetContextCell(5 * 32 + 1, 1);
+  SendMessageA(window, WM_COMMAND, 40002, 0);
+  std::int32_t keys[2] = {-1, -1};
+  panel.items.KeyAt(0, &keys[0]);
+  panel.items.KeyAt(1, &keys[1]);
+  EXPECT_EQ(panel.items.ItemCount(), 2);
+  EXPECT_EQ(std::to_string(keys[0]) + "," + std::to_string(keys[1]), "6,7");
+  EXPECT_EQ(ImageList_GetImageCount(panel.ImageList.get()), 2);
+  EXPECT_EQ(FileSize(panel.items.ItemFilePath()), 2 * 920);
+  EXPECT_EQ(panel.ContextKey, -1);
+  EXPECT_EQ(boxes.Seen().size(), 2u);  // with the missing wallpaper when shown again
+}
+
+}  // namespace
