@@ -112,14 +112,17 @@ void ToolTipWindow::ShowText(const char* title, int centreX, int top) {
     platform::WindowDc dc(window);
     GetTextExtentPoint32A(dc.get(), text, TextLength(text), &extent);
   }
-  const grid::Rect placed = label::PlaceBelow(centreX, top, extent.cx, extent.cy);
-  MoveWindow(window, placed.left, placed.top, placed.Width(), placed.Height(), TRUE);
-  KeepOnScreen();
-  InvalidateRect(window, nullptr, TRUE);
+  // The place below the cell, kept on the desktop, reached in one step: each
+  // move of a window is a round trip to the display server.
+  RECT desktop = {};
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  const grid::Rect kept =
+      label::KeepOnScreen(label::PlaceBelow(centreX, top, extent.cx, extent.cy), FromRect(desktop));
   // Shown on top of its owner without activation: hovering the panel must not
   // take the keyboard focus from the program the user is typing into.
-  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  SetWindowPos(window, HWND_TOP, kept.left, kept.top, kept.Width(), kept.Height(),
+               SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(window, nullptr, TRUE);
   ticks = 0;
 }
 

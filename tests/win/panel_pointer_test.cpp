@@ -212,6 +212,7 @@ TEST_F(PanelPointerTest, HoverHighlightsAndLabelsItemsOnly) {
   HWND label = panel.label.window;
   HotKey() = 0;  // as at the start of the process
   const std::vector<COLORREF> betaNormal = IconArea(1);
+  ASSERT_GT(Drawn(betaNormal), 50) << "beta's icon is not on the screen";
   const POINT a = CellCentre(0), b = CellCentre(1), e = CellCentre(2);
 
   Send(WM_MOUSEMOVE, a.x, a.y);
