@@ -32,6 +32,10 @@ void OnSize(LauncherApp& app, HWND, WPARAM, LPARAM) {
 void OnPaint(LauncherApp& app, HWND, WPARAM, LPARAM) {
   app.Panel().Paint();
 }
+LRESULT OnEraseBackground(LauncherApp& app, HWND, WPARAM w, LPARAM) {
+  app.Panel().EraseBesideGrid(reinterpret_cast<HDC>(w));
+  return 1;
+}
 void OnClose(LauncherApp& app, HWND, WPARAM, LPARAM) {
   app.OnClose();
 }
@@ -68,6 +72,9 @@ void OnShowPanel(LauncherApp& app, HWND window, WPARAM, LPARAM) {
     SetForegroundWindow(window);
   }
 }
+void OnTimer(LauncherApp& app, HWND, WPARAM w, LPARAM) {
+  if (w == LauncherPanel::kIconTimerId) app.Panel().OnIconTimer();
+}
 
 struct Route {
   UINT message;
@@ -87,6 +94,7 @@ const Route kRoutes[] = {
     {WM_EXITSIZEMOVE, OnExitSizeMove},
     {WM_DROPFILES, OnDrop},
     {kTrayMessage, OnTray},
+    {WM_TIMER, OnTimer},
 };
 
 }  // namespace
@@ -110,6 +118,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
       }
     }
+    if (message == WM_ERASEBKGND) return OnEraseBackground(*app, window, wParam, lParam);
     if (message == TaskbarCreatedMessage()) {
       app->OnTaskbarCreated();
       return 0;

@@ -13,18 +13,6 @@ const char kWelcomeText[] = "この度は【ぬぼてさぽん】のご使用、
 const char kWelcomeCaption[] = "ほこらぎ工房より";
 const COLORREF kBackgroundColour = RGB(158, 195, 255);
 
-// A fully transparent icon for records whose icon cannot be obtained, so that
-// image i still shows record i.
-HICON CreateTransparentIcon(int size) {
-  // Monochrome masks, rows padded to 16 bits; cells are at most 168 pixels.
-  static BYTE andMask[22 * 168];
-  static BYTE xorMask[22 * 168];
-  if (size < 1 || size > 168) return nullptr;
-  std::memset(andMask, 0xFF, sizeof andMask);
-  std::memset(xorMask, 0x00, sizeof xorMask);
-  return CreateIcon(nullptr, size, size, 1, 1, andMask, xorMask);
-}
-
 }  // namespace
 
 LauncherPanel::LauncherPanel() {
@@ -35,6 +23,7 @@ LauncherPanel::LauncherPanel() {
 
 LauncherPanel::~LauncherPanel() {
   DestroyImageList();
+  ReleaseComposed();
   FreeWallpaper();
   if (comInitialized_) CoUninitialize();
   BackgroundBrush.reset();
@@ -84,33 +73,6 @@ void LauncherPanel::ShowFirstTime() {
   }
 }
 
-void LauncherPanel::RebuildImageList() {
-  DestroyImageList();
-  const int iconSize = CellSize() - 8;
-  ImageList.reset(ImageList_Create(iconSize, iconSize, ILC_COLOR24 | ILC_MASK, 10, 2));
-  items.Load();
-  // One image per record in memory, so that image i always shows record i.
-  const int count = items.ItemCount();
-  platform::OwnedIcon blank;  // made once, for every record without an icon
-  for (int i = 0; i < count; ++i) {
-    char iconFile[260];
-    int iconIndex = 0;
-    platform::OwnedIcon icon;
-    if (items.GetIconAt(i, iconFile, &iconIndex)) {
-      WORD index = static_cast<WORD>(iconIndex);
-      icon.reset(ExtractAssociatedIconA(instance, iconFile, &index));
-    }
-    if (!icon && !blank) blank.reset(CreateTransparentIcon(iconSize));
-    ImageList_ReplaceIcon(ImageList.get(), -1, icon ? icon.get() : blank.get());
-  }
-}
-
-void LauncherPanel::DestroyImageList() {
-  if (!ImageList) return;
-  ImageList_Remove(ImageList.get(), -1);
-  ImageList.reset();
-}
-
 void LauncherPanel::ToggleHidden() {
   if (Hidden == 1) {
     Hidden = 0;
@@ -146,9 +108,11 @@ int LauncherPanel::UpdateStartupShortcut() {
 }
 
 int LauncherPanel::LoadWallpaper(const char* path) {
+  ++wallpaperGeneration_;
   return ::LoadWallpaper(wallpaper, settings, window, path);
 }
 
 void LauncherPanel::FreeWallpaper() {
+  ++wallpaperGeneration_;
   ::FreeWallpaper(wallpaper);
 }

@@ -7,8 +7,11 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "items/item_store.h"
+#include "panel/icon_slots.h"
+#include "panel/offscreen_bitmap.h"
 #include "panel/tool_tip_window.h"
 #include "platform/win_handles.h"
 #include "settings/panel_settings.h"
@@ -28,6 +31,30 @@ class LauncherPanel {
   void ShowFirstTime();
   void RebuildImageList();
   void DestroyImageList();
+
+  // The icons of the image list (panel_icons.cpp). A rebuild shows
+  // placeholders at once and extracts the icons in batches from a timer of the
+  // main window; a single item change touches one image.
+  static constexpr UINT_PTR kIconTimerId = 5001;
+  void OnIconTimer();
+  // Extracts every icon still waiting, now.
+  void FinishIcons();
+  // Record `index`'s icon, now, if it is still waiting (before a drag shows it).
+  void EnsureIcon(int index);
+  int PendingIcons() const { return iconSlots_.PendingCount(); }
+  // False while image `index` is a placeholder: painting leaves it out.
+  bool IconReady(int index) const {
+    return index >= iconSlots_.Count() || !iconSlots_.IsPending(index);
+  }
+  // The record just appended (a drop) gets its icon, at the end of the list.
+  void AppendItemIcon();
+  // Record `index` names a new icon (a confirmed edit).
+  void ReplaceItemIcon(int index);
+  // Record `index` is gone (a delete): its image goes, the later ones move down.
+  void RemoveItemIcon(int index);
+  // After the settings changed: the icons are made again only when the cell
+  // size is not the one they were made for.
+  void RebuildImageListIfResized();
   void ToggleHidden();
   void MarkResized() { Resized = 1; }
   void EndMoveSize();
@@ -42,6 +69,8 @@ class LauncherPanel {
 
   // Painting (panel_paint.cpp).
   void Paint();
+  // The background erase before a paint (panel_compose.cpp).
+  void EraseBesideGrid(HDC dc);
   void PaintBackground(HDC dc);
   void PaintItems(HDC dc);
   void PaintCellBackground(HDC dc, std::int32_t key);
@@ -86,6 +115,30 @@ class LauncherPanel {
   StartupPaths startup;
 
  private:
+  // The composed grid (panel_compose.cpp).
+  struct ComposedLook {
+    int width = 0, height = 0, cell = 0, line = 0;
+    bool wallpaper = false;
+    unsigned wallpaperGeneration = 0;
+    HIMAGELIST images = nullptr;
+    bool operator==(const ComposedLook& o) const;
+  };
+  ComposedLook CurrentLook() const;
+  bool EnsureComposed(HDC like);
+  void PaintExposed(HDC dc, const RECT& exposed);
+  void RecomposeCell(std::int32_t key);
+  void ShowCell(std::int32_t key);
+  void ReleaseComposed();
+  bool CellInGrid(std::int32_t key, RECT* cell) const;
+  void DrawIconsAt(HDC dc, std::int32_t key);
+  std::int32_t PointerKey() const;
+
+  // Icon extraction (panel_icons.cpp).
+  icons::Source RecordSource(int index) const;
+  bool FollowRecords(int iconSize, const std::vector<icons::Source>& sources);
+  void ScheduleIcons();
+  void StopIcons();
+  int FillIcons(double milliseconds);
   // Pointer helpers (panel_input.cpp).
   void BeginDrag(std::uint32_t x, std::uint32_t y);
   void HoverAt(std::uint32_t x, std::uint32_t y);
@@ -96,6 +149,16 @@ class LauncherPanel {
   void StretchWallpaper(HDC dc, int x, int y, int width, int height, int srcX, int srcY,
                         int srcWidth, int srcHeight);
   bool comInitialized_ = false;
+
+  icons::IconSlots iconSlots_;
+  platform::OwnedIcon blankIcon_;
+  bool iconTimer_ = false;
+  bool filling_ = false;
+  OffscreenBitmap composed_;
+  OffscreenBitmap background_;  // the stretched wallpaper and bevels alone
+  ComposedLook composedLook_;
+  bool composedValid_ = false;
+  unsigned wallpaperGeneration_ = 0;
 };
 
 // The cell last drawn highlighted by hovering. One per process, like the

@@ -79,6 +79,7 @@ void LauncherPanel::BeginDrag(std::uint32_t x, std::uint32_t y) {
   int index = 0;
   if (!items.IndexOfKey(DragSourceKey, &index)) return;
   const int half = CellSize() / 2;
+  EnsureIcon(index);  // a waiting icon is extracted before the drag shows it
   ImageList_BeginDrag(ImageList.get(), index, half, half);
   ImageList_DragEnter(window, static_cast<int>(x), static_cast<int>(y));
 }

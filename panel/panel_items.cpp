@@ -39,19 +39,12 @@ void LauncherPanel::DropFile(const char* path, std::uint32_t x, std::uint32_t y)
   PaintItemCell(dc.get(), key, 0);
 }
 
-// Appends the icon of the item at key to the image list. Should the icon not
-// go in, the list is rebuilt, which gives such items a blank image, so that
-// later images do not slide onto the wrong items.
-void LauncherPanel::AppendItemImage(std::int32_t key) {
-  char iconFile[260];
-  int iconIndex = 0;
-  if (!items.GetIconByKey(key, iconFile, &iconIndex)) return;
-  WORD index = static_cast<WORD>(iconIndex);
-  platform::OwnedIcon icon(ExtractAssociatedIconA(instance, iconFile, &index));
-  if (!icon || ImageList_ReplaceIcon(ImageList.get(), -1, icon.get()) < 0 ||
-      ImageList_GetImageCount(ImageList.get()) != items.ItemCount()) {
-    RebuildImageList();
-  }
+// The item just registered, the last record, gets its icon appended to the
+// image list. Should the list not end up with one image per record, it is
+// rebuilt, so that later images do not slide onto the wrong items.
+void LauncherPanel::AppendItemImage(std::int32_t) {
+  AppendItemIcon();
+  if (ImageList_GetImageCount(ImageList.get()) != items.ItemCount()) RebuildImageList();
 }
 
 // Starts the item of a cell in its working folder. With minimise-after-launch
@@ -73,19 +66,21 @@ void LauncherPanel::EditContextItem() {
   const std::int32_t key = ContextKey;
   ContextKey = -1;
   if (items.EditItem(instance, window, key) != 1) return;
-  RebuildImageList();
+  // The record keeps its place: one icon is replaced.
+  int index = 0;
+  if (items.FindKey(key, &index)) ReplaceItemIcon(index);
   platform::WindowDc dc(window);
   PaintItemCell(dc.get(), key, 1);
 }
 
 // Deletes at once, without a question. The records after the deleted one move
-// down by one, so the image list is rebuilt.
+// down by one, and so do their images.
 void LauncherPanel::DeleteContextItem() {
   const std::int32_t key = ContextKey;
   ContextKey = -1;
-  if (!items.HasKey(key)) return;
-  items.Remove(key);
-  RebuildImageList();
+  int index = 0;
+  if (!items.FindKey(key, &index)) return;
+  if (items.Remove(key)) RemoveItemIcon(index);
   platform::WindowDc dc(window);
   PaintCellBackground(dc.get(), key);
 }

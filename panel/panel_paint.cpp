@@ -17,10 +17,10 @@ void Polyline3(HDC dc, const grid::Point (&p)[3]) {
 
 }  // namespace
 
+// Copies the exposed part of the composed grid (panel_compose.cpp).
 void LauncherPanel::Paint() {
   platform::PaintScope paint(window);
-  PaintBackground(paint.get());
-  PaintItems(paint.get());
+  PaintExposed(paint.get(), paint.info().rcPaint);
 }
 
 void LauncherPanel::DrawBevel(HDC dc, int x, int y) {
@@ -74,7 +74,7 @@ void LauncherPanel::PaintItems(HDC dc) {
     items.KeyAt(i, &key);
     if (!grid::CellOnScreen(key, c)) continue;
     const grid::Point o = grid::CellOrigin(key, c);
-    ImageList_Draw(ImageList.get(), i, dc, o.x + 2, o.y + 2, ILD_TRANSPARENT);
+    if (IconReady(i)) ImageList_Draw(ImageList.get(), i, dc, o.x + 2, o.y + 2, ILD_TRANSPARENT);
   }
   POINT pointer;
   GetCursorPos(&pointer);
@@ -87,6 +87,7 @@ void LauncherPanel::PaintItems(HDC dc) {
 
 void LauncherPanel::PaintCellBackground(HDC dc, std::int32_t key) {
   if (Hidden == 1) return;
+  RecomposeCell(key);
   const int c = CellSize();
   if (!grid::CellOnScreen(key, c)) return;
   const grid::Point o = grid::CellOrigin(key, c);
@@ -109,6 +110,7 @@ void LauncherPanel::PaintItemCell(HDC dc, std::int32_t key, int normal) {
   int index = 0;
   if (!items.IndexOfKey(key, &index) || !grid::CellOnScreen(key, CellSize())) return;
   PaintCellBackground(dc, key);
+  if (!IconReady(index)) return;
   const grid::Point o = grid::CellOrigin(key, CellSize());
   if (normal != 0) {
     ImageList_Draw(ImageList.get(), index, dc, o.x + 2, o.y + 2, ILD_TRANSPARENT);

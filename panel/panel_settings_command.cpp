@@ -25,7 +25,7 @@ void LauncherPanel::ChangeSettings() {
   if (RunSettingsDialog(settings, instance, window) != 1) return;
   SetFocus(window);
   ApplyStackingOrder(window, settings.TopMost);
-  RebuildImageList();  // the cell size may have changed
+  RebuildImageListIfResized();  // icons are made again only for another cell size
   SnapToGrid();
   UpdateStartupShortcut();
   if (settings.Bitmap == 1) {

@@ -64,6 +64,8 @@ class PanelPointerTest : public ::testing::Test {
     ASSERT_EQ(app->Start(GetModuleHandleA(nullptr)), 1);
     app->Panel().ToggleHidden();
     window = app->MainWindow();
+    // The icons come in from the message loop once the program runs.
+    ASSERT_TRUE(testutil::PumpUntil([&] { return app->Panel().PendingIcons() == 0; }, 10000));
     UpdateWindow(window);
   }
 

@@ -1,0 +1,223 @@
+// The icon image list. Building it makes room for every record's image at
+// once, each a placeholder until its icon is there, so that image i belongs to record i from the
+// start; the icons themselves are extracted afterwards, a few milliseconds' worth at a time from a
+// timer of the main window, so that the message loop runs and input and painting wait at most one
+// batch. Records that name the same icon share one extraction. Item changes touch one image each.
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+#include "panel/launcher_panel.h"
+
+#include <shellapi.h>
+
+namespace {
+
+// How long one batch of extractions may run before the queue is looked at.
+constexpr double kBatchMilliseconds = 4.0;
+// A fully transparent icon for records whose icon cannot be obtained.
+HICON CreateTransparentIcon(int size) {
+  // Monochrome masks, rows padded to 16 bits; cells are at most 168 pixels.
+  static BYTE andMask[22 * 168];
+  static BYTE xorMask[22 * 168];
+  if (size < 1 || size > 168) return nullptr;
+  std::memset(andMask, 0xFF, sizeof andMask);
+  std::memset(xorMask, 0x00, sizeof xorMask);
+  return CreateIcon(nullptr, size, size, 1, 1, andMask, xorMask);
+}
+
+// Puts icons into the image list for FillNext.
+struct ListSink {
+  HIMAGELIST list;
+  HINSTANCE instance;
+  HICON blank;
+  void Extract(int image, const icons::Source& source) {
+    char file[260];
+    const std::size_t n =
+        source.file.size() < sizeof file - 1 ? source.file.size() : sizeof file - 1;
+    std::memcpy(file, source.file.data(), n);
+    file[n] = '\0';
+    // The call may rewrite its copies of the file name and index.
+    WORD index = static_cast<WORD>(source.index);
+    platform::OwnedIcon icon(ExtractAssociatedIconA(instance, file, &index));
+    ImageList_ReplaceIcon(list, image, icon ? icon.get() : blank);
+  }
+  void Copy(int from, int to) { ImageList_Copy(list, to, list, from, ILCF_MOVE); }
+};
+
+}  // namespace
+
+icons::Source LauncherPanel::RecordSource(int index) const {
+  icons::Source source;
+  char file[260];
+  int iconIndex = 0;
+  if (items.GetIconAt(index, file, &iconIndex)) {
+    source.file = file;
+    source.index = iconIndex & 0xFFFF;
+  }
+  return source;
+}
+
+void LauncherPanel::RebuildImageList() {
+  const int iconSize = CellSize() - 8;
+  items.Load();
+  std::vector<icons::Source> sources;
+  sources.reserve(static_cast<std::size_t>(items.ItemCount()));
+  for (int i = 0; i < items.ItemCount(); ++i) sources.push_back(RecordSource(i));
+  if (FollowRecords(iconSize, sources)) return;
+  DestroyImageList();
+  const int count = items.ItemCount();
+  // Room for every record from the start, and for a good many drops after.
+  ImageList.reset(ImageList_Create(iconSize, iconSize, ILC_COLOR24 | ILC_MASK, count + 16, 64));
+  blankIcon_.reset(CreateTransparentIcon(iconSize));
+  // The placeholders: images whose pixels nobody has written yet, so that no
+  // memory is touched for them. Painting leaves a waiting image out
+  // (IconReady), so a placeholder shows as an empty cell.
+  ImageList_SetImageCount(ImageList.get(), static_cast<UINT>(count));
+  if (ImageList_GetImageCount(ImageList.get()) != count) {
+    ImageList_Remove(ImageList.get(), -1);
+    for (int i = 0; i < count; ++i) ImageList_ReplaceIcon(ImageList.get(), -1, blankIcon_.get());
+  }
+  iconSlots_.Reset(std::move(sources));
+  ScheduleIcons();
+}
+
+// The list already holds icons of this size for nearly these records: follow
+// the difference instead of starting over. True when it did.
+bool LauncherPanel::FollowRecords(int iconSize, const std::vector<icons::Source>& sources) {
+  int cx = 0, cy = 0;
+  const int had = iconSlots_.Count();
+  const int now = static_cast<int>(sources.size());
+  if (!ImageList || !ImageList_GetIconSize(ImageList.get(), &cx, &cy) || cx != iconSize ||
+      ImageList_GetImageCount(ImageList.get()) != had) {
+    return false;
+  }
+  int first = 0;  // the first record that differs
+  while (first < had && first < now && iconSlots_.SourceAt(first) == sources[first]) ++first;
+  if (now == had) {
+    // Records that name another icon now: a few are extracted at once.
+    std::vector<int> changed;
+    for (int i = first; i < now; ++i) {
+      if (!(iconSlots_.SourceAt(i) == sources[i])) changed.push_back(i);
+    }
+    if (changed.size() > 4) return false;
+    for (int i : changed) ReplaceItemIcon(i);
+    return true;
+  }
+  if (now == had - 1) {
+    for (int i = first; i < now; ++i) {
+      if (!(iconSlots_.SourceAt(i + 1) == sources[i])) return false;
+    }
+    RemoveItemIcon(first);
+    return true;
+  }
+  if (now == had + 1 && first == had) {
+    AppendItemIcon();
+    return true;
+  }
+  return false;
+}
+
+void LauncherPanel::DestroyImageList() {
+  StopIcons();
+  iconSlots_.Clear();
+  if (!ImageList) return;
+  ImageList_Remove(ImageList.get(), -1);
+  ImageList.reset();
+}
+
+void LauncherPanel::AppendItemIcon() {
+  const int index = items.ItemCount() - 1;
+  if (!ImageList || index < 0 || index != iconSlots_.Count()) return;
+  ListSink sink{ImageList.get(), instance, blankIcon_.get()};
+  icons::Source source = RecordSource(index);
+  sink.Extract(-1, source);
+  iconSlots_.Append(std::move(source), true);
+}
+
+void LauncherPanel::ReplaceItemIcon(int index) {
+  if (!ImageList || index < 0 || index >= iconSlots_.Count()) return;
+  ListSink sink{ImageList.get(), instance, blankIcon_.get()};
+  icons::Source source = RecordSource(index);
+  sink.Extract(index, source);
+  iconSlots_.Replace(index, std::move(source), true);
+}
+
+void LauncherPanel::RemoveItemIcon(int index) {
+  if (!ImageList || index < 0 || index >= iconSlots_.Count()) return;
+  ImageList_Remove(ImageList.get(), index);
+  iconSlots_.Erase(index);
+  if (iconSlots_.PendingCount() == 0) StopIcons();
+}
+
+void LauncherPanel::ScheduleIcons() {
+  if (iconSlots_.PendingCount() == 0) return;
+  if (window == nullptr) {
+    // No window, no timer: everything now.
+    FinishIcons();
+    return;
+  }
+  if (!iconTimer_) iconTimer_ = SetTimer(window, kIconTimerId, USER_TIMER_MINIMUM, nullptr) != 0;
+  if (!iconTimer_) FinishIcons();
+}
+
+void LauncherPanel::StopIcons() {
+  if (iconTimer_ && window != nullptr) KillTimer(window, kIconTimerId);
+  iconTimer_ = false;
+}
+
+int LauncherPanel::FillIcons(double milliseconds) {
+  // An extraction that let a message in must not start another one.
+  if (filling_) return 0;
+  struct Busy {
+    bool& flag;
+    explicit Busy(bool& f) : flag(f) { flag = true; }
+    ~Busy() { flag = false; }
+  } busy(filling_);
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  ListSink sink{ImageList.get(), instance, blankIcon_.get()};
+  int filled = 0;
+  do {
+    const int image = iconSlots_.NextPending();
+    if (image < 0 || !icons::FillNext(iconSlots_, sink)) break;
+    ++filled;
+    std::int32_t key = 0;
+    if (items.KeyAt(image, &key)) ShowCell(key);
+  } while (std::chrono::duration<double, std::milli>(Clock::now() - start).count() < milliseconds);
+  return filled;
+}
+
+void LauncherPanel::EnsureIcon(int index) {
+  if (filling_ || index < 0 || index >= iconSlots_.Count() || !iconSlots_.IsPending(index)) return;
+  ListSink sink{ImageList.get(), instance, blankIcon_.get()};
+  icons::FillImage(iconSlots_, sink, index);
+  std::int32_t key = 0;
+  if (items.KeyAt(index, &key)) RecomposeCell(key);
+  if (iconSlots_.PendingCount() == 0) StopIcons();
+}
+
+void LauncherPanel::FinishIcons() {
+  FillIcons(1e300);
+  if (iconSlots_.PendingCount() == 0) StopIcons();
+}
+
+void LauncherPanel::OnIconTimer() {
+  if (filling_) return;
+  for (;;) {
+    FillIcons(kBatchMilliseconds);
+    if (iconSlots_.PendingCount() == 0) {
+      StopIcons();
+      return;
+    }
+    // Anything waiting (input, painting, other timers, this one again) goes
+    // first; the timer brings the next batch.
+    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0) return;
+  }
+}
+
+void LauncherPanel::RebuildImageListIfResized() {
+  int cx = 0, cy = 0;
+  if (ImageList && ImageList_GetIconSize(ImageList.get(), &cx, &cy) && cx == CellSize() - 8) return;
+  RebuildImageList();
+}

@@ -1,0 +1,196 @@
+// The real program with its icons still being extracted: what a shown panel
+// shows cell by cell, and what an expose repaints, read back from the window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/launcher_app.h"
+#include "tests/support/scoped_temp_dir.h"
+#include "tests/win/test_util.h"
+
+namespace {
+
+const int kColumns = 10;
+
+std::int32_t KeyOf(int i) {
+  return (i / kColumns) * 128 + i % kColumns;
+}
+
+// The client area of a window, pixel for pixel.
+struct Snapshot {
+  int width = 0, height = 0;
+  std::vector<COLORREF> pixels;
+  Snapshot(HWND w, int cw, int ch) : width(cw), height(ch) {
+    testutil::Canvas canvas(cw, ch);
+    HDC dc = GetDC(w);
+    BitBlt(canvas.dc(), 0, 0, cw, ch, dc, 0, 0, SRCCOPY);
+    ReleaseDC(w, dc);
+    for (int y = 0; y < ch; ++y) {
+      for (int x = 0; x < cw; ++x) pixels.push_back(canvas.Pixel(x, y));
+    }
+  }
+  // The pixels of a rectangle, row by row.
+  std::vector<COLORREF> Area(int left, int top, int right, int bottom) const {
+    std::vector<COLORREF> out;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = left; x < right; ++x) out.push_back(pixels[y * width + x]);
+    }
+    return out;
+  }
+};
+
+class PanelIconsTest : public ::testing::Test {
+ protected:
+  // `count` items whose icons are, by turns, this program's, one of the
+  // shell's, and none (a missing file), on a panel of 10 x 8 cells.
+  void Start(int count) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string shell = "C:\\windows\\system32\\shell32.dll";
+    {
+      ItemStore store;
+      for (int i = 0; i < count; ++i) {
+        const std::string file = i % 3 == 0 ? self : i % 3 == 1 ? shell : "C:\\none\\x.exe";
+        store.Put(KeyOf(i), i % 3 == 1 ? 3 : 0, "item", file.c_str(), "C:\\", file.c_str());
+      }
+    }
+    testutil::WriteIni("Nubotesa.ini", "Config", {{"Bitmap", "0"}, {"Startup", "0"}});
+    testutil::WriteIni("Nubotesa.ini", "Check", {{"CheckFlag", "1"}});
+    testutil::WriteIni("Nubotesa.ini", "Rect",
+                       {{"Left", "0"}, {"Top", "0"}, {"Right", "328"}, {"Bottom", "264"}});
+    SetCursorPos(1279, 1023);  // nothing highlighted
+    app.reset(new LauncherApp);
+    ASSERT_EQ(app->Start(GetModuleHandleA(nullptr)), 1);
+  }
+
+  LauncherPanel& Panel() { return app->Panel(); }
+  HWND Window() { return app->MainWindow(); }
+  int Cell() { return Panel().CellSize(); }
+
+  // The icon area of the cell of record i's key.
+  std::vector<COLORREF> IconArea(const Snapshot& s, std::int32_t key) {
+    const int x = (key % 128) * Cell(), y = (key / 128) * Cell();
+    return s.Area(x + 2, y + 2, x + Cell() - 6, y + Cell() - 6);
+  }
+
+  // Which icon a record names: its file and index.
+  std::string SourceOf(int index) {
+    char file[260];
+    int iconIndex = 0;
+    Panel().items.GetIconAt(index, file, &iconIndex);
+    return std::string(file) + "," + std::to_string(iconIndex);
+  }
+
+  void TearDown() override {
+    if (app && IsWindow(Window())) SendMessageA(Window(), WM_CLOSE, 0, 0);
+    testutil::RunUntilQuit(2000);
+  }
+
+  ScopedTempDir dir;
+  std::unique_ptr<LauncherApp> app;
+};
+
+TEST_F(PanelIconsTest, ShownBeforeTheIconsAreInEachCellShowsNothingOrItsOwnIcon) {
+  Start(60);
+  ASSERT_GT(Panel().PendingIcons(), 40) << "the icons were extracted before the loop ran";
+  Panel().ToggleHidden();
+  // A delete and a drop while nearly every icon is still waiting.
+  std::int32_t gone = 0;
+  Panel().items.KeyAt(1, &gone);
+  Panel().items.Remove(gone);
+  Panel().RemoveItemIcon(1);
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  Panel().items.Put(KeyOf(75), 0, "dropped", self, "C:\\", self);
+  Panel().AppendItemIcon();
+  RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const int w = Panel().GridWidth, h = Panel().GridHeight;
+  // A message waiting in the queue ends a batch: with one posted before each
+  // timer message, a snapshot is taken after every batch.
+  std::vector<Snapshot> during;
+  const DWORD start = GetTickCount();
+  while (Panel().PendingIcons() > 0 && GetTickCount() - start < 30000) {
+    PostMessageA(Window(), WM_NULL, 0, 0);
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) DispatchMessageA(&msg);
+    if (Panel().PendingIcons() > 0 && during.size() < 40) during.emplace_back(Window(), w, h);
+    // Everything else, but no timer message, which would run batch after batch.
+    while (PeekMessageA(&msg, nullptr, 0, WM_TIMER - 1, PM_REMOVE) ||
+           PeekMessageA(&msg, nullptr, WM_TIMER + 1, 0xFFFFFFFF, PM_REMOVE)) {
+      DispatchMessageA(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  ASSERT_EQ(Panel().PendingIcons(), 0);
+  testutil::PumpUntil([] { return false; }, 100);
+  const Snapshot done(Window(), w, h);
+  const std::vector<COLORREF> empty = IconArea(done, KeyOf(79));
+  // Finished: every record shows the icon its source gives, the same for the
+  // same source, and the three sources look different.
+  std::map<std::string, std::vector<COLORREF>> look;
+  for (int i = 0; i < Panel().items.ItemCount(); ++i) {
+    std::int32_t key = 0;
+    Panel().items.KeyAt(i, &key);
+    const auto area = IconArea(done, key);
+    auto found = look.emplace(SourceOf(i), area).first;
+    EXPECT_TRUE(found->second == area) << "record " << i << " at key " << key;
+  }
+  ASSERT_EQ(look.size(), 3u);
+  int blank = 0;
+  for (const auto& kv : look) blank += kv.second == empty ? 1 : 0;
+  EXPECT_EQ(blank, 1) << "the missing file shows nothing, the two icons show";
+  EXPECT_NE(look.begin()->second, std::next(look.begin())->second);
+  // Meanwhile: nothing, or the record's own icon.
+  ASSERT_GE(during.size(), 3u);
+  int partly = 0;
+  for (std::size_t s = 0; s < during.size(); ++s) {
+    int shown = 0;
+    for (int i = 0; i < Panel().items.ItemCount(); ++i) {
+      std::int32_t key = 0;
+      Panel().items.KeyAt(i, &key);
+      const auto area = IconArea(during[s], key);
+      const bool own = area == look[SourceOf(i)];
+      EXPECT_TRUE(own || area == empty) << "snapshot " << s << ", record " << i;
+      shown += own && area != empty ? 1 : 0;
+    }
+    partly += shown > 0 && shown < 40 ? 1 : 0;
+  }
+  EXPECT_GT(partly, 0) << "no snapshot caught the icons arriving";
+}
+
+TEST_F(PanelIconsTest, AnExposeRepaintsItsCellsAsTheyWere) {
+  Start(30);
+  Panel().FinishIcons();
+  Panel().ToggleHidden();
+  RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const int w = Panel().GridWidth, h = Panel().GridHeight, c = Cell();
+  const Snapshot before(Window(), w, h);
+  // Paint over four cells and, elsewhere, one more, without telling anyone.
+  {
+    HDC dc = GetDC(Window());
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    const RECT four = {c, c, 3 * c, 3 * c}, marker = {6 * c, 0, 7 * c, c};
+    FillRect(dc, &four, magenta);
+    FillRect(dc, &marker, magenta);
+    DeleteObject(magenta);
+    ReleaseDC(Window(), dc);
+  }
+  const RECT exposed = {c, c, 3 * c, 3 * c};
+  RedrawWindow(Window(), &exposed, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  const Snapshot after(Window(), w, h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const bool inMarker = x >= 6 * c && x < 7 * c && y < c;
+      const COLORREF want = inMarker ? RGB(255, 0, 255) : before.pixels[y * w + x];
+      ASSERT_EQ(after.pixels[y * w + x], want)
+          << x << "," << y << " " << testutil::Rgb(after.pixels[y * w + x]);
+    }
+  }
+}
+
+}  // namespace
