@@ -161,6 +161,9 @@ int ItemStore::EditItem(HINSTANCE instance, HWND parent, std::int32_t key) {
   if (GetFields(key, &iconIndex, state.title, state.target, state.workDir, state.iconFile)) {
     state.iconIndex = static_cast<std::uint16_t>(iconIndex);
   }
+  // The dialog's list view needs the common controls, which are loaded on
+  // first use.
+  InitCommonControls();
   const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ITEM_EDIT), parent,
                                          ItemEditDialogProc, reinterpret_cast<LPARAM>(&state));
   if (result != 1) return 0;

@@ -59,8 +59,7 @@ void LauncherPanel::ShowFirstTime() {
   }
   UpdateStartupShortcut();
   BackgroundBrush.reset(CreateSolidBrush(kBackgroundColour));
-  InitCommonControls();
-  RebuildImageList();
+  StartImageList();
   if (settings.CheckFlag == 1) {
     Hidden = 1;
     FreeWallpaper();

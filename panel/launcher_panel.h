@@ -37,14 +37,18 @@ class LauncherPanel {
   // main window; a single item change touches one image.
   static constexpr UINT_PTR kIconTimerId = 5001;
   void OnIconTimer();
+  // At start: the records now, the image list from the icon timer's first
+  // tick, once the message loop runs (without a window, at once).
+  void StartImageList();
   // Extracts every icon still waiting, now.
   void FinishIcons();
   // Record `index`'s icon, now, if it is still waiting (before a drag shows it).
   void EnsureIcon(int index);
-  int PendingIcons() const { return iconSlots_.PendingCount(); }
+  // Icons not yet in the image list; before the list is made, every record's.
+  int PendingIcons() const { return listDeferred_ ? items.ItemCount() : iconSlots_.PendingCount(); }
   // False while image `index` is a placeholder: painting leaves it out.
   bool IconReady(int index) const {
-    return index >= iconSlots_.Count() || !iconSlots_.IsPending(index);
+    return !listDeferred_ && (index >= iconSlots_.Count() || !iconSlots_.IsPending(index));
   }
   // The record just appended (a drop) gets its icon, at the end of the list.
   void AppendItemIcon();
@@ -153,6 +157,7 @@ class LauncherPanel {
   icons::IconSlots iconSlots_;
   platform::OwnedIcon blankIcon_;
   bool iconTimer_ = false;
+  bool listDeferred_ = false;  // the image list waits for the timer's first tick
   bool filling_ = false;
   OffscreenBitmap composed_;
   OffscreenBitmap background_;  // the stretched wallpaper and bevels alone

@@ -105,8 +105,10 @@ void LauncherPanel::ShowCell(std::int32_t key) {
   if (Hidden == 1 || window == nullptr) return;
   platform::WindowDc dc(window);
   RECT cell;
+  // Recomposing first: a picture made from another image list or grid is
+  // dropped there, and the cell is then drawn straight.
+  if (composedValid_ && key != PointerKey()) RecomposeCell(key);
   if (composedValid_ && CellInGrid(key, &cell) && key != PointerKey()) {
-    RecomposeCell(key);
     BitBlt(dc.get(), cell.left, cell.top, CellSize(), CellSize(), composed_.dc(), cell.left,
            cell.top, SRCCOPY);
     return;

@@ -58,7 +58,24 @@ icons::Source LauncherPanel::RecordSource(int index) const {
   return source;
 }
 
+// The image list and the common controls behind it (loaded at their first
+// call) wait until the message loop runs: the program answers first. Until
+// then nothing has an image, so every item change and paint leaves icons to
+// the list, which is made from the records as they are by then.
+void LauncherPanel::StartImageList() {
+  items.Load();
+  if (window == nullptr) {
+    RebuildImageList();
+    return;
+  }
+  listDeferred_ = true;
+  if (!iconTimer_) iconTimer_ = SetTimer(window, kIconTimerId, USER_TIMER_MINIMUM, nullptr) != 0;
+  if (!iconTimer_) RebuildImageList();
+}
+
 void LauncherPanel::RebuildImageList() {
+  listDeferred_ = false;
+  InitCommonControls();
   const int iconSize = CellSize() - 8;
   items.Load();
   std::vector<icons::Source> sources;
@@ -198,12 +215,18 @@ void LauncherPanel::EnsureIcon(int index) {
 }
 
 void LauncherPanel::FinishIcons() {
+  if (listDeferred_) RebuildImageList();
   FillIcons(1e300);
   if (iconSlots_.PendingCount() == 0) StopIcons();
 }
 
 void LauncherPanel::OnIconTimer() {
   if (filling_) return;
+  if (listDeferred_) {
+    RebuildImageList();
+    if (iconSlots_.PendingCount() == 0) StopIcons();
+    return;  // the icons come from the next ticks
+  }
   for (;;) {
     FillIcons(kBatchMilliseconds);
     if (iconSlots_.PendingCount() == 0) {

@@ -43,6 +43,7 @@ void LauncherPanel::DropFile(const char* path, std::uint32_t x, std::uint32_t y)
 // image list. Should the list not end up with one image per record, it is
 // rebuilt, so that later images do not slide onto the wrong items.
 void LauncherPanel::AppendItemImage(std::int32_t) {
+  if (listDeferred_) return;  // the list, when made, takes the record in
   AppendItemIcon();
   if (ImageList_GetImageCount(ImageList.get()) != items.ItemCount()) RebuildImageList();
 }

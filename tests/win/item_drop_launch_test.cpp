@@ -52,6 +52,8 @@ class ItemDropLaunchTest : public ::testing::Test {
     window = app->MainWindow();
     boxes.Clear();  // the missing sample wallpaper
     testutil::PumpUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, 2000);
+    // The image list is made once the loop runs.
+    ASSERT_TRUE(testutil::PumpUntil([&] { return app->Panel().ImageList.get() != nullptr; }, 5000));
   }
   void TearDown() override {
     SendMessageA(window, WM_CLOSE, 0, 0);

@@ -269,6 +269,8 @@ TEST_F(LauncherAppTest, ItemsGetOneImageEachEvenWithoutAnIcon) {
   LauncherApp app;
   ASSERT_EQ(app.Start(GetModuleHandleA(nullptr)), 1);
   EXPECT_EQ(app.Panel().items.ItemCount(), 2);
+  EXPECT_EQ(app.Panel().PendingIcons(), 2) << "the list is made once the loop runs";
+  ASSERT_TRUE(testutil::PumpUntil([&] { return app.Panel().PendingIcons() == 0; }, 5000));
   EXPECT_EQ(ImageList_GetImageCount(app.Panel().ImageList.get()), 2);
   int cx = 0, cy = 0;
   ImageList_GetIconSize(app.Panel().ImageList.get(), &cx, &cy);
