@@ -46,9 +46,10 @@ int LauncherPanel::Initialize(HINSTANCE moduleInstance, HWND mainWindow) {
 
 void LauncherPanel::ShowFirstTime() {
   const HWND order = settings.TopMost != 0 ? HWND_TOPMOST : HWND_BOTTOM;
-  SetWindowPos(window, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  MoveWindow(window, settings.Left, settings.Top, settings.Right - settings.Left,
-             settings.Bottom - settings.Top, TRUE);
+  // Stacking order and place in one call: under Wine each costs a round trip
+  // to the display.
+  SetWindowPos(window, order, settings.Left, settings.Top, settings.Right - settings.Left,
+               settings.Bottom - settings.Top, 0);
   SnapToGrid();
   if (settings.Bitmap == 1) {
     std::memcpy(settings.WallpaperWork, settings.Wallpaper, sizeof settings.WallpaperWork);

@@ -15,7 +15,10 @@ grid::Rect WindowRect(HWND window) {
   return ToGrid(r);
 }
 
+// A window already there is left alone: moving it to where it is still costs
+// a round trip to the display.
 void MoveTo(HWND window, const grid::Rect& r) {
+  if (WindowRect(window) == r) return;
   MoveWindow(window, r.left, r.top, r.Width(), r.Height(), TRUE);
 }
 
