@@ -105,15 +105,16 @@ void LauncherPanel::ShowCell(std::int32_t key) {
   if (Hidden == 1 || window == nullptr) return;
   platform::WindowDc dc(window);
   RECT cell;
+  const bool pointed = key == PointerKey();
   // Recomposing first: a picture made from another image list or grid is
   // dropped there, and the cell is then drawn straight.
-  if (composedValid_ && key != PointerKey()) RecomposeCell(key);
-  if (composedValid_ && CellInGrid(key, &cell) && key != PointerKey()) {
+  if (composedValid_ && !pointed) RecomposeCell(key);
+  if (composedValid_ && CellInGrid(key, &cell) && !pointed) {
     BitBlt(dc.get(), cell.left, cell.top, CellSize(), CellSize(), composed_.dc(), cell.left,
            cell.top, SRCCOPY);
     return;
   }
-  PaintItemCell(dc.get(), key, key == PointerKey() ? 0 : 1);
+  PaintItemCell(dc.get(), key, pointed ? 0 : 1);
 }
 
 std::int32_t LauncherPanel::PointerKey() const {
