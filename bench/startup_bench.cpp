@@ -200,9 +200,10 @@ void PrintAllIconsFigures(const std::string& iconDir) {
         items, ready, all, items > 0 ? (all - ready) / items : 0, kb);
     if (items == 1000) at1000 = all;
     if (items == 10000 && at1000 > 0) {
-      std::printf("\n    10000/1000 = %.1f (goal <= 12: %s); in this run the first 1,000 icons took "
-                  "%.0f ms, the last 1,000 %.0f ms",
-                  all / at1000, Verdict(all / at1000 <= 12), first, last);
+      std::printf(
+          "\n    10000/1000 = %.1f (goal <= 12: %s); in this run the first 1,000 icons took "
+          "%.0f ms, the last 1,000 %.0f ms",
+          all / at1000, Verdict(all / at1000 <= 12), first, last);
     }
     std::printf("\n");
   }
