@@ -103,7 +103,8 @@ int main() {
                 row.ms[2] / row.ms[0]);
   }
   std::printf(
-      "Registration costs one record write and one icon at any size; edit and delete\n"
-      "rebuild the whole image list, one icon extraction per item, so they grow with it.\n");
+      "Registration costs one record write and one icon at any size; an edit its dialog\n"
+      "and one icon; a delete rewrites the item file and removes one image from the\n"
+      "list, both of which copy everything after it, so a delete grows with the items.\n");
   return 0;
 }
