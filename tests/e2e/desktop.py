@@ -3,6 +3,7 @@ lookups, real input through xdotool, screenshots through ImageMagick."""
 
 import os
 import subprocess
+import sys
 import time
 
 
@@ -22,6 +23,28 @@ def wait_for(what, predicate, seconds=20.0, step=0.05, on_timeout=None):
             raise Timeout("timed out after %.0f s waiting for %s%s" % (
                 seconds, what, "; " + on_timeout() if on_timeout else ""))
         time.sleep(step)
+
+
+def attempt(check, *args):
+    """Runs a check made of assertions as a wait_for predicate: its value, or
+    None while it fails (the last failure is kept for the report)."""
+    try:
+        return check(*args)
+    except AssertionError as e:
+        attempt.last = e
+        return None
+
+
+def run(name, main):
+    """Runs a test's main and reports it the way the suite reads: a failed
+    assertion (and the last failed check) and exit code 1."""
+    try:
+        main()
+    except AssertionError as e:
+        print("e2e %s: FAILED: %s" % (name, e))
+        if getattr(attempt, "last", None):
+            print("last check: %s" % attempt.last)
+        sys.exit(1)
 
 
 class Display:

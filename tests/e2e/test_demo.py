@@ -14,7 +14,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop import Display, wait_for  # noqa: E402
+from desktop import Display, attempt, run, wait_for  # noqa: E402
 from test_start import Program, session_display  # noqa: E402
 
 BACKGROUND = (158, 195, 255)
@@ -92,7 +92,7 @@ def main():
         window = wait_for("the panel", lambda: display.find_windows("ぬぼてさぽん"))[0]
         keys = {item[0] for item in items}
         wait_for("icons in the item cells only",
-                 lambda: _try(check_cells, display, window, cell, keys), seconds=10)
+                 lambda: attempt(check_cells, display, window, cell, keys), seconds=10)
         code = program.close(wine_run)
         assert code == 0, "exit code %d" % code
         print("e2e demo: 1 passed, 0 failed")
@@ -100,19 +100,5 @@ def main():
         shutil.rmtree(folder, ignore_errors=True)
 
 
-def _try(check, *args):
-    try:
-        return check(*args)
-    except AssertionError as e:
-        _try.last = e
-        return None
-
-
 if __name__ == "__main__":
-    try:
-        main()
-    except AssertionError as e:
-        print("e2e demo: FAILED: %s" % e)
-        if getattr(_try, "last", None):
-            print("last check: %s" % _try.last)
-        sys.exit(1)
+    run("demo", main)

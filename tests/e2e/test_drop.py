@@ -12,7 +12,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop import Display, wait_for  # noqa: E402
+from desktop import Display, run, wait_for  # noqa: E402
 from test_start import (BACKGROUND, CELL, PANEL_TITLE, WELCOME_CAPTION, Program,  # noqa: E402
                         dos_path, session_display)
 from xdnd import drop_files  # noqa: E402
@@ -81,8 +81,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except AssertionError as e:
-        print("e2e drop: FAILED: %s" % e)
-        sys.exit(1)
+    run("drop", main)

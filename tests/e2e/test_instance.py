@@ -15,7 +15,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop import Display, wait_for  # noqa: E402
+from desktop import Display, run, wait_for  # noqa: E402
 from test_start import PANEL_TITLE, Program, dos_path, item_record, session_display  # noqa: E402
 
 FILES = ("NuboInfo.Dat", "Nubotesa.ini")
@@ -121,8 +121,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except AssertionError as e:
-        print("e2e instance: FAILED: %s" % e)
-        sys.exit(1)
+    run("instance", main)

@@ -16,7 +16,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop import Display, wait_for  # noqa: E402
+from desktop import Display, run, wait_for  # noqa: E402
 from test_start import Program, dos_path, item_record, session_display  # noqa: E402
 
 CELL = 32
@@ -158,8 +158,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except AssertionError as e:
-        print("e2e menus: FAILED: %s" % e)
-        sys.exit(1)
+    run("menus", main)

@@ -19,7 +19,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop import Display, wait_for  # noqa: E402
+from desktop import Display, run, wait_for  # noqa: E402
 from test_start import dos_path, item_record, read_settings, session_display  # noqa: E402
 
 CELL = 32
@@ -188,8 +188,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except AssertionError as e:
-        print("e2e pointer: FAILED: %s" % e)
-        sys.exit(1)
+    run("pointer", main)

@@ -14,7 +14,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop import Display, wait_for  # noqa: E402
+from desktop import Display, attempt, run, wait_for  # noqa: E402
 
 CELL = 32
 BACKGROUND = (158, 195, 255)
@@ -119,8 +119,8 @@ def main():
         display.xdotool("key", "--window", box, "Return")
         window = wait_for("the panel", lambda: display.find_windows(PANEL_TITLE))[0]
         shot = os.path.join(build_dir, "e2e-start.png")
-        frame = wait_for("icons drawn at their cells", lambda: _try(check_grid, display, window,
-                                                                    folder, shot), seconds=10)
+        frame = wait_for("icons drawn at their cells", lambda: attempt(check_grid, display, window,
+                                                                       folder, shot), seconds=10)
         print("panel frame %d px, screenshot %s" % (frame, shot))
         code = program.close(wine_run)
         assert code == 0, "exit code %d" % code
@@ -142,19 +142,5 @@ def main():
         shutil.rmtree(folder, ignore_errors=True)
 
 
-def _try(check, *args):
-    try:
-        return check(*args)
-    except AssertionError as e:
-        _try.last = e
-        return None
-
-
 if __name__ == "__main__":
-    try:
-        main()
-    except AssertionError as e:
-        print("e2e start: FAILED: %s" % e)
-        if getattr(_try, "last", None):
-            print("last check: %s" % _try.last)
-        sys.exit(1)
+    run("start", main)
