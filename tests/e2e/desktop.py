@@ -61,6 +61,12 @@ class Display:
         out = self.xdotool(*args)
         return [int(w) for w in out.split()] if out else []
 
+    def describe(self):
+        """The names of the visible windows, for a failure message."""
+        out = self.xdotool("search", "--onlyvisible", "--name", ".")
+        names = [self.xdotool("getwindowname", w) for w in out.split()] if out else []
+        return "visible windows: " + (", ".join(repr(n) for n in names if n) or "none")
+
     def geometry(self, window):
         """(x, y, width, height) of an X window, which Wine makes the Win32
         window rectangle."""

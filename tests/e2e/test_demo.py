@@ -15,7 +15,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktop import Display, attempt, run, wait_for  # noqa: E402
-from test_start import Program, session_display  # noqa: E402
+from test_start import Program, session_display, wait_for_welcome  # noqa: E402
 
 BACKGROUND = (158, 195, 255)
 
@@ -87,7 +87,7 @@ def main():
             f.write(text.replace("[Config]\n", "[Config]\nBitmap=0\n", 1))
 
         program = Program(wine_run, exe, folder)
-        box = wait_for("the welcome message", lambda: display.find_windows("ほこらぎ工房より"), seconds=60)[0]
+        box = wait_for_welcome(display)
         display.xdotool("key", "--window", box, "Return")
         window = wait_for("the panel", lambda: display.find_windows("ぬぼてさぽん"))[0]
         keys = {item[0] for item in items}

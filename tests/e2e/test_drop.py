@@ -13,8 +13,8 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktop import Display, run, wait_for  # noqa: E402
-from test_start import (BACKGROUND, CELL, PANEL_TITLE, WELCOME_CAPTION, Program,  # noqa: E402
-                        dos_path, session_display)
+from test_start import (BACKGROUND, CELL, PANEL_TITLE, Program, dos_path,  # noqa: E402
+                        session_display, wait_for_welcome)
 from xdnd import drop_files  # noqa: E402
 
 FRAME = 4  # the sizing frame of the panel under Wine
@@ -43,7 +43,7 @@ def main():
         with open(os.path.join(folder, "Nubotesa.ini"), "w") as f:
             f.write("[Config]\nBitmap=0\nStartup=0\n")
         program = Program(wine_run, exe, folder)
-        box = wait_for("the welcome message", lambda: display.find_windows(WELCOME_CAPTION), seconds=60)[0]
+        box = wait_for_welcome(display)
         display.xdotool("key", "--window", box, "Return")
         window = wait_for("the panel", lambda: display.find_windows(PANEL_TITLE))[0]
         x, y, _, _ = display.geometry(window)

@@ -60,6 +60,13 @@ class Program:
             raise
 
 
+def wait_for_welcome(display):
+    """The first start's greeting box, once it shows (a cold start on a loaded
+    machine has taken longer than 20 s)."""
+    return wait_for("the welcome message", lambda: display.find_windows(WELCOME_CAPTION),
+                    seconds=60, on_timeout=display.describe)[0]
+
+
 def read_settings(folder):
     values = {}
     with open(os.path.join(folder, "Nubotesa.ini"), encoding="cp932") as f:
@@ -114,7 +121,7 @@ def main():
 
         # First start: the welcome message, then the grid.
         program = Program(wine_run, exe, folder)
-        box = wait_for("the welcome message", lambda: display.find_windows(WELCOME_CAPTION), seconds=60)[0]
+        box = wait_for_welcome(display)
         assert not display.find_windows(PANEL_TITLE), "the panel showed before the greeting"
         display.xdotool("key", "--window", box, "Return")
         window = wait_for("the panel", lambda: display.find_windows(PANEL_TITLE))[0]
