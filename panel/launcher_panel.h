@@ -142,6 +142,7 @@ class LauncherPanel {
   bool FollowRecords(int iconSize, const std::vector<icons::Source>& sources);
   void ScheduleIcons();
   void StopIcons();
+  void MakeImageList();
   int FillIcons(double milliseconds);
   // Pointer helpers (panel_input.cpp).
   void BeginDrag(std::uint32_t x, std::uint32_t y);

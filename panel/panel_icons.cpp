@@ -64,20 +64,23 @@ icons::Source LauncherPanel::RecordSource(int index) const {
 // the list, which is made from the records as they are by then.
 void LauncherPanel::StartImageList() {
   items.Load();
-  if (window == nullptr) {
-    RebuildImageList();
-    return;
-  }
   listDeferred_ = true;
-  if (!iconTimer_) iconTimer_ = SetTimer(window, kIconTimerId, USER_TIMER_MINIMUM, nullptr) != 0;
-  if (!iconTimer_) RebuildImageList();
+  if (!iconTimer_ && window != nullptr) {
+    iconTimer_ = SetTimer(window, kIconTimerId, USER_TIMER_MINIMUM, nullptr) != 0;
+  }
+  if (!iconTimer_) MakeImageList();
 }
 
 void LauncherPanel::RebuildImageList() {
+  items.Load();
+  MakeImageList();
+}
+
+// The list for the records held now.
+void LauncherPanel::MakeImageList() {
   listDeferred_ = false;
   InitCommonControls();
   const int iconSize = CellSize() - 8;
-  items.Load();
   std::vector<icons::Source> sources;
   sources.reserve(static_cast<std::size_t>(items.ItemCount()));
   for (int i = 0; i < items.ItemCount(); ++i) sources.push_back(RecordSource(i));
@@ -215,7 +218,7 @@ void LauncherPanel::EnsureIcon(int index) {
 }
 
 void LauncherPanel::FinishIcons() {
-  if (listDeferred_) RebuildImageList();
+  if (listDeferred_) MakeImageList();
   FillIcons(1e300);
   if (iconSlots_.PendingCount() == 0) StopIcons();
 }
@@ -223,7 +226,8 @@ void LauncherPanel::FinishIcons() {
 void LauncherPanel::OnIconTimer() {
   if (filling_) return;
   if (listDeferred_) {
-    RebuildImageList();
+    // The records were loaded at start and every change since went to them.
+    MakeImageList();
     if (iconSlots_.PendingCount() == 0) StopIcons();
     return;  // the icons come from the next ticks
   }
