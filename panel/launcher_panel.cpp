@@ -11,6 +11,7 @@ namespace {
 
 const char kWelcomeText[] = "この度は【ぬぼてさぽん】のご使用、\nありがとうございます。";
 const char kWelcomeCaption[] = "ほこらぎ工房より";
+const char kWarningCaption[] = "ホコからの警告";
 const COLORREF kBackgroundColour = RGB(158, 195, 255);
 
 }  // namespace
@@ -88,6 +89,14 @@ void LauncherPanel::ToggleHidden() {
     FreeWallpaper();
     ShowWindow(window, SW_HIDE);
   }
+}
+
+bool LauncherPanel::Warn(const char* text, const char* caption) {
+  if (warningOpen_) return false;
+  warningOpen_ = true;
+  MessageBoxA(window, text, caption ? caption : kWarningCaption, MB_OK);
+  warningOpen_ = false;
+  return true;
 }
 
 void LauncherPanel::EndMoveSize() {

@@ -96,6 +96,12 @@ class LauncherPanel {
   void EditContextItem();
   void DeleteContextItem();
 
+  // A warning box owned by the panel, caption "ホコからの警告" unless another is
+  // given. At most one is open at a time: a warning raised while one is shown
+  // (by a timer, a tray click or a drop inside its loop) is not shown again.
+  // Returns false when it was not shown.
+  bool Warn(const char* text, const char* caption = nullptr);
+
   // The cell size in pixels, as the settings hold it now.
   int CellSize() const { return settings.IconSize; }
   bool WallpaperShown() const { return settings.Bitmap == 1 && wallpaper.FileData != nullptr; }
@@ -154,6 +160,7 @@ class LauncherPanel {
   void StretchWallpaper(HDC dc, int x, int y, int width, int height, int srcX, int srcY,
                         int srcWidth, int srcHeight);
   bool comInitialized_ = false;
+  bool warningOpen_ = false;
 
   icons::IconSlots iconSlots_;
   platform::OwnedIcon blankIcon_;
