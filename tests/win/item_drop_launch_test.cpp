@@ -81,6 +81,7 @@ class ItemDropLaunchTest : public ::testing::Test {
     SendMessageA(window, WM_CLOSE, 0, 0);
     testutil::RunUntilQuit(2000);
     SetEnvironmentVariableA("NUBO_LAUNCH_RECORD", nullptr);
+    platform::SetShortNameLookup(nullptr);
   }
 
   // Drops onto cell `column` of the first row and waits for `items` items.
@@ -200,7 +201,7 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
     panel.LaunchAt(key);
     EXPECT_EQ(WaitForLaunch(target), (std::vector<std::string>{"", workDir})) << key;
   }
-  const platform::ShortNameLookup lookup = platform::SetShortNameLookup(NoShortName);
+  platform::SetShortNameLookup(NoShortName);  // until TearDown
   Drop(MakeWideDrop({note}, 64, 0), 4);
   EXPECT_EQ(WaitForLaunch(target).size(), 2u) << "the document did not reach the program";
   for (const std::wstring& refused : {exe, link}) {
@@ -213,7 +214,6 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
                                                     "てください。"));
     testutil::PumpUntil([] { return FindWindowA("#32770", "ホコからの警告") == nullptr; }, 2000);
   }
-  platform::SetShortNameLookup(lookup);
   EXPECT_EQ(panel.items.ItemCount(), 4);
 }
 
