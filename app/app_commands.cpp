@@ -1,6 +1,13 @@
 // Menu commands, the context menus, the tray icon's clicks, dropped files and
 // the about box.
 #include "app/launcher_app.h"
+
+#include <string>
+
+#include "items/item_import_rules.h"
+#include "items/shortcut_reader.h"
+#include "panel/grid_geometry.h"
+#include "platform/wide_names.h"
 #include "resources/resource.h"
 
 namespace {
@@ -8,6 +15,12 @@ namespace {
 const char kRestoreText[] = "最大化(&M)";
 const char kContactMail[] = "support@hokoragi-kobo.example";
 const char kContactWeb[] = "https://hokoragi-kobo.example/nubotesa/";
+const char kNameUnwritable[] =
+    "ファイルの名前に、このソフトでは扱えない文字が含まれています。"
+    "名前を変えてから、もう一度ドロップしてください。";
+const char kLinkUnwritable[] =
+    "ショートカットのリンク先の名前に、このソフトでは扱えない文字が含まれています。"
+    "名前を変えてから、もう一度ドロップしてください。";
 // How often a close cancels an open dialog before it destroys the window
 // regardless (each round ends one of a nested pair).
 constexpr int kMaxCloseRounds = 8;
@@ -49,6 +62,32 @@ BOOL CALLBACK FindModal(HWND window, LPARAM lParam) {
   }
   search->found = window;
   return FALSE;
+}
+
+// The point a drop acts on, in client coordinates inside the client area.
+grid::Point DropPoint(HWND window, POINT at, bool inClient) {
+  RECT frame = {0, 0, 0, 0}, client = {0, 0, 0, 0};
+  GetWindowRect(window, &frame);
+  GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  return grid::DropPointInClient({at.x, at.y}, inClient,
+                                 {frame.left, frame.top, frame.right, frame.bottom},
+                                 {origin.x, origin.y}, client.right, client.bottom);
+}
+
+// A document whose name has no ANSI form at all reaches the program of the
+// item under it by its whole name. False when the cell holds no item.
+bool OpenWithItem(const ItemStore& items, std::int32_t key, const wchar_t* document) {
+  int iconIndex = 0;
+  char title[MAX_PATH], target[MAX_PATH], workDir[MAX_PATH], iconFile[MAX_PATH];
+  if (!items.GetFields(key, &iconIndex, title, target, workDir, iconFile)) return false;
+  wchar_t program[MAX_PATH], folder[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, target, -1, program, MAX_PATH);
+  MultiByteToWideChar(CP_ACP, 0, workDir, -1, folder, MAX_PATH);
+  const std::wstring parameters = L"\"" + std::wstring(document) + L"\"";
+  ShellExecuteW(nullptr, L"open", program, parameters.c_str(), folder, SW_SHOW);
+  return true;
 }
 
 }  // namespace
@@ -161,18 +200,34 @@ void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
 }
 
 // Only the first file of a drop counts. The drop handle is freed whatever
-// happens, before the panel may ask a question in a modal loop.
+// happens, before the panel may ask a question in a modal loop. The shell
+// names the file in UTF-16; the item file and the ANSI functions get a path
+// by which they find it. A name that has none can still be opened by an item;
+// anything else is refused, and the user told why.
 void LauncherApp::OnDropFiles(HDROP drop) {
-  char path[260] = "";
-  const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-  if (length < sizeof path) DragQueryFileA(drop, 0, path, sizeof path);
+  wchar_t name[MAX_PATH] = L"";
+  const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+  if (length < MAX_PATH) DragQueryFileW(drop, 0, name, MAX_PATH);
   POINT at = {0, 0};
-  DragQueryPoint(drop, &at);
+  const bool inClient = DragQueryPoint(drop, &at) != FALSE;
   DragFinish(drop);
   // A drop without a file, or with a name too long to take whole, registers
   // nothing: it would become an item without a target, or with a wrong one.
-  if (length == 0 || length >= sizeof path) return;
-  panel.DropFile(path, static_cast<std::uint32_t>(at.x), static_cast<std::uint32_t>(at.y));
+  if (length == 0 || length >= MAX_PATH) return;
+  const grid::Point point = DropPoint(mainWindow, at, inClient);
+  const auto x = static_cast<std::uint32_t>(point.x), y = static_cast<std::uint32_t>(point.y);
+  char path[MAX_PATH];
+  if (!platform::AnsiPathOf(name, path)) {
+    if (!OpenWithItem(panel.items, grid::CellKeyAt(x, y, panel.CellSize()), name)) {
+      panel.Warn(kNameUnwritable);
+    }
+    return;
+  }
+  if (panel.HasItemAt(x, y) != 1 && IsShortcutPath(path) && !ShortcutPathsWritable(path)) {
+    panel.Warn(kLinkUnwritable);
+    return;
+  }
+  panel.DropFile(path, x, y);
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

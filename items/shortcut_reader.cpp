@@ -5,6 +5,10 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include <cwchar>
+
+#include "items/item_import_rules.h"
+#include "platform/wide_names.h"
 #include "platform/win_handles.h"
 
 namespace {
@@ -21,14 +25,31 @@ HRESULT LoadLink(IPersistFile* file, const wchar_t* path) {
   return result;
 }
 
-int ReadFields(IShellLinkA* link, char* title, char* target, char* workDir, char* iconFile,
+// A link written through the ANSI code page (Wine writes every link so) keeps
+// a '?', which no file name has, for each character the code page lacks in its
+// path; its item list still names the file.
+void PathFromItemList(IShellLinkW* link, wchar_t* path) {
+  if (std::wcschr(path, L'?') == nullptr) return;
+  PIDLIST_ABSOLUTE list = nullptr;
+  wchar_t named[MAX_PATH];
+  if (link->GetIDList(&list) == S_OK && SHGetPathFromIDListW(list, named)) lstrcpyW(path, named);
+  CoTaskMemFree(list);
+}
+
+int ReadFields(IShellLinkW* link, char* title, char* target, char* workDir, char* iconFile,
                std::uint16_t* iconIndex) {
-  if (link->GetDescription(title, 259) != S_OK) return 0;
-  WIN32_FIND_DATAA found;
-  if (link->GetPath(target, 259, &found, SLGP_UNCPRIORITY) != S_OK) return 0;
-  if (link->GetWorkingDirectory(workDir, 259) != S_OK) return 0;
+  wchar_t text[MAX_PATH] = L"";
+  if (link->GetDescription(text, 259) != S_OK) return 0;
+  platform::ShownAnsiName(text, title);
+  WIN32_FIND_DATAW found;
+  if (link->GetPath(text, 259, &found, SLGP_UNCPRIORITY) != S_OK) return 0;
+  PathFromItemList(link, text);
+  if (!platform::AnsiPathOf(text, target)) return kShortcutUnwritable;
+  if (link->GetWorkingDirectory(text, 259) != S_OK) return 0;
+  if (!platform::AnsiPathOf(text, workDir)) return kShortcutUnwritable;
   int index = 0;
-  if (link->GetIconLocation(iconFile, 259, &index) != S_OK) return 0;
+  if (link->GetIconLocation(text, 259, &index) != S_OK) return 0;
+  if (!platform::AnsiPathOf(text, iconFile)) return kShortcutUnwritable;
   *iconIndex = static_cast<std::uint16_t>(index);
   return 1;
 }
@@ -37,9 +58,9 @@ int ReadFields(IShellLinkA* link, char* title, char* target, char* workDir, char
 
 int ReadShortcut(const char* shortcutPath, char* title, char* target, char* workDir, char* iconFile,
                  std::uint16_t* iconIndex) {
-  platform::ComPtr<IShellLinkA> link;
+  platform::ComPtr<IShellLinkW> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                              IID_IShellLinkA, link.put()))) {
+                              IID_IShellLinkW, link.put()))) {
     return 0;
   }
   platform::ComPtr<IPersistFile> file;  // released before the link on every path
@@ -52,4 +73,11 @@ int ReadShortcut(const char* shortcutPath, char* title, char* target, char* work
   if (widePath[0] == L'\0') return 0;
   if (LoadLink(file.get(), widePath) != S_OK) return 0;
   return ReadFields(link.get(), title, target, workDir, iconFile, iconIndex);
+}
+
+bool ShortcutPathsWritable(const char* shortcutPath) {
+  ShortcutInfo read;
+  ClearItemValues(&read);
+  return ReadShortcut(shortcutPath, read.title, read.target, read.workDir, read.iconFile,
+                      &read.iconIndex) != kShortcutUnwritable;
 }

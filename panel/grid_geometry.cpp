@@ -7,6 +7,23 @@ std::int32_t CellKeyAt(std::uint32_t x, std::uint32_t y, int cellSize) {
   return static_cast<std::int32_t>((y / c) * kColumnsPerRow + x / c);
 }
 
+Point DropPointInClient(Point given, bool inClient, const Rect& windowOnScreen, Point clientOrigin,
+                        std::int32_t clientWidth, std::int32_t clientHeight) {
+  auto within = [](const Rect& r, Point p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+  };
+  const Rect client = {clientOrigin.x, clientOrigin.y, clientOrigin.x + clientWidth,
+                       clientOrigin.y + clientHeight};
+  Point p = given;
+  if (!inClient && within(windowOnScreen, given) && !within(client, given)) {
+    p = {given.x - clientOrigin.x, given.y - clientOrigin.y};
+  }
+  auto clamp = [](std::int32_t v, std::int32_t size) {
+    return v < 0 || size <= 0 ? 0 : v >= size ? size - 1 : v;
+  };
+  return {clamp(p.x, clientWidth), clamp(p.y, clientHeight)};
+}
+
 Corner ExactCellOrigin(std::int32_t key, int cellSize) {
   return {std::int64_t{key % kColumnsPerRow} * cellSize,
           std::int64_t{key / kColumnsPerRow} * cellSize};

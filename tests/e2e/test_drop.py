@@ -3,6 +3,7 @@
 XDND, as a Linux file manager drops them. A program dropped onto an empty cell
 shows its icon there at once and is in the item file; a document dropped onto
 that item starts the program with the document, in the item's folder.
+A program named outside code page 932, dropped on the frame, starts by a click.
 
 Usage: test_drop.py NUBOTESA_EXE WINE_RUN BUILD_DIR LAUNCH_RECORDER_EXE"""
 
@@ -70,6 +71,12 @@ def main():
         assert lines[0].endswith(' "%s"' % dos_path(document)), lines
         assert lines[1] == dos_path(tools), lines
         assert len(read_items(folder)) == 1, read_items(folder)
+        os.remove(record)
+        unicode_program = shutil.copy(recorder, os.path.join(tools, "실행 é 🎉.exe"))
+        drop_files(name, window, x + 1, cell_y + CELL + 10, [unicode_program])  # the left frame
+        wait_for("cell 128", lambda: [item[0] for item in read_items(folder)] == [1, 128])
+        display.click(x + FRAME + 10, cell_y + CELL + 10)
+        wait_for("the program started by a click", lambda: os.path.exists(record), seconds=30)
         code = program.close(wine_run)
         program = None
         assert code == 0, "exit code %d" % code

@@ -24,7 +24,8 @@ void RemoveTree(const std::string& dir) {
   HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = data.cFileName;
+      // A name the code page cannot write is reached by its short name.
+      const std::string name = *data.cAlternateFileName ? data.cAlternateFileName : data.cFileName;
       if (name == "." || name == "..") continue;
       const std::string full = dir + "\\" + name;
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {

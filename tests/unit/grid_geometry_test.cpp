@@ -38,6 +38,18 @@ TEST(GridGeometry, CellKeys) {
   EXPECT_EQ(o.y, 80);
 }
 
+// Drops on the frame of a window at (100, 200), its 256 x 96 client area at
+// (104, 204): in screen coordinates from Windows, in client ones from Wine.
+TEST(GridGeometry, DropsOnTheFrameActOnTheNearestCellShown) {
+  const int cases[][4] = {{101, 250, 0, 46}, {150, 201, 46, 0}, {362, 302, 255, 95},
+                          {-3, 46, 0, 46},   {46, -3, 46, 0},   {258, 98, 255, 95}};
+  for (const auto& c : cases) {
+    const grid::Point p =
+        grid::DropPointInClient({c[0], c[1]}, false, {100, 200, 364, 304}, {104, 204}, 256, 96);
+    EXPECT_EQ(p.x * 1000 + p.y, c[2] * 1000 + c[3]) << "drop at " << c[0] << ", " << c[1];
+  }
+}
+
 // Keys from a damaged item file meet the largest and smallest cells; the
 // sanitizers of the native build catch any overflow.
 TEST(GridGeometry, ExtremeKeysNeverOverflowAndFarCellsAreOffScreen) {

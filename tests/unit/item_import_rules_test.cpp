@@ -3,6 +3,7 @@
 #include <string>
 
 #include "items/item_import_rules.h"
+#include "platform/cp932.h"
 
 namespace {
 
@@ -70,6 +71,15 @@ TEST(ItemImportRules, ShortcutSpellingsAndSeparators) {
     EXPECT_EQ(IsShortcutPath(c.path), c.shortcut) << c.path;
     EXPECT_EQ(EndsWithSeparator(c.path), c.endsWithSeparator) << c.path;
   }
+}
+
+// A name from the shell is cut between characters: a lone surrogate is one,
+// and a mark for it that does not fit is left out whole.
+TEST(ItemImportRules, NamesFromTheShellAreCutBetweenCharacters) {
+  auto none = [](const wchar_t*, std::size_t, char*) -> std::size_t { return 0; };
+  char out[6];
+  EXPECT_FALSE(platform::WriteCp932(L"\xDC00\xDC00\xDC00", none, out, 5, "##"));
+  EXPECT_STREQ(out, "####");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/launcher_app.h"
+#include "platform/wide_names.h"
 #include "tests/support/scoped_temp_dir.h"
 #include "tests/win/message_boxes.h"
 #include "tests/win/test_util.h"
@@ -30,6 +31,27 @@ HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y) {
   std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
   GlobalUnlock(memory);
   return memory;
+}
+
+// The same with UTF-16 names, as the shell makes it now.
+HGLOBAL MakeWideDrop(const std::vector<std::wstring>& files, int x, int y) {
+  std::wstring names;
+  for (const std::wstring& f : files) names += f + L'\0';
+  HGLOBAL memory =
+      MakeDrop({std::string(reinterpret_cast<char*>(&names[0]), names.size() * 2)}, x, y);
+  static_cast<DROPFILES*>(GlobalLock(memory))->fWide = TRUE;
+  GlobalUnlock(memory);
+  return memory;
+}
+
+bool SaveLink(const std::wstring& path, const std::wstring& target) {
+  platform::ComPtr<IShellLinkW> link;
+  platform::ComPtr<IPersistFile> file;
+  return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                    link.put())) &&
+         SUCCEEDED(link->SetPath(target.c_str())) &&
+         SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put())) &&
+         SUCCEEDED(file->Save(path.c_str(), TRUE));
 }
 
 class ItemDropLaunchTest : public ::testing::Test {
@@ -59,20 +81,25 @@ class ItemDropLaunchTest : public ::testing::Test {
     SendMessageA(window, WM_CLOSE, 0, 0);
     testutil::RunUntilQuit(2000);
     SetEnvironmentVariableA("NUBO_LAUNCH_RECORD", nullptr);
+    platform::SetShortNameLookup(nullptr);
   }
 
   // Drops onto cell `column` of the first row and waits for `items` items.
   bool Drop(const std::vector<std::string>& files, int column, int items) {
-    PostMessageA(window, WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(MakeDrop(files, column * 32 + 5, 9)), 0);
+    return Drop(MakeDrop(files, column * 32 + 5, 9), items);
+  }
+  static DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD) { return 0; }
+  bool Drop(HGLOBAL drop, int items) {
+    PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     return testutil::PumpUntil([&] { return app->Panel().items.ItemCount() == items; }, 10000);
   }
   // The recorder's two lines, once it has written them; the command line
   // without the quoted program path in front and the blank after it.
-  std::vector<std::string> WaitForLaunch() {
+  std::vector<std::string> WaitForLaunch(const std::string& started = "") {
     testutil::PumpUntil([&] { return FileExists(record); },
                         20000);  // a loaded machine starts slowly
-    const std::string text = ReadWholeFile(record), quoted = "\"" + program + "\"";
+    const std::string text = ReadWholeFile(record);
+    const std::string quoted = "\"" + (started.empty() ? program : started) + "\"";
     DeleteFileA(record.c_str());
     const size_t end = text.find("\r\n");
     if (end == std::string::npos || text.compare(0, quoted.size(), quoted) != 0) return {text};
@@ -158,6 +185,36 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
   EXPECT_EQ(FileSize(panel.items.ItemFilePath()), 2 * 920);
   EXPECT_EQ(panel.ContextKey, -1);
   EXPECT_EQ(boxes.Seen().size(), 2u);  // with the missing wallpaper when shown again
+
+  // Names outside the code page: stored by the short name, titled by the long.
+  wchar_t here[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, here);
+  const std::wstring tools = here + std::wstring(L"\\도구 ü"), exe = tools + L"\\실행 ü 🎉.exe";
+  const std::wstring note = tools + L"\\메모 é.txt", link = here + std::wstring(L"\\link.lnk");
+  ASSERT_TRUE(CreateDirectoryW(tools.c_str(), nullptr) && SaveLink(link, exe) &&
+              CopyFileW(L"ソフト 表\\launch_recorder.exe", exe.c_str(), FALSE) &&
+              CopyFileW(L"能力 十\\表 doc.txt", note.c_str(), FALSE));
+  for (int key = 1; key <= 2; ++key) {
+    ASSERT_TRUE(Drop(MakeWideDrop({key == 1 ? exe : link}, key * 32, 0), key + 2));
+    ASSERT_TRUE(panel.items.GetFields(key, &index, title, target, workDir, iconFile));
+    EXPECT_EQ(title + std::string(FileExists(target) ? "" : " (missing)"), "〓〓 〓 〓.exe");
+    panel.LaunchAt(key);
+    EXPECT_EQ(WaitForLaunch(target), (std::vector<std::string>{"", workDir})) << key;
+  }
+  platform::SetShortNameLookup(NoShortName);  // until TearDown
+  Drop(MakeWideDrop({note}, 64, 0), 4);
+  EXPECT_EQ(WaitForLaunch(target).size(), 2u) << "the document did not reach the program";
+  for (const std::wstring& refused : {exe, link}) {
+    boxes.Clear();
+    Drop(MakeWideDrop({refused}, 96, 0), 4);
+    ASSERT_TRUE(boxes.WaitForBoxes(1));
+    EXPECT_EQ(boxes.Seen()[0].text, (refused == exe ? "ファイル" : "ショートカットのリンク先") +
+                                        std::string("の名前に、このソフトでは扱えない文字が含まれて"
+                                                    "います。名前を変えてから、もう一度ドロップし"
+                                                    "てください。"));
+    testutil::PumpUntil([] { return FindWindowA("#32770", "ホコからの警告") == nullptr; }, 2000);
+  }
+  EXPECT_EQ(panel.items.ItemCount(), 4);
 }
 
 }  // namespace
