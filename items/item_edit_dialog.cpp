@@ -14,7 +14,6 @@ namespace {
 const char kInputCaption[] = "入力ミス";
 const char kMissingIconFile[] = "指定されたファイルは存在していません。";
 const char kChooseIcon[] = "アイコンを選んでください。";
-constexpr std::uint16_t kMaxIconIndex = 2048;
 
 struct FieldCheck {
   int control;
