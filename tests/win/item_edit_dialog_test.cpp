@@ -74,6 +74,9 @@ Step Focus(int id) {
 Step Click(int id) {
   return [=](HWND d) { PostMessageA(GetDlgItem(d, id), BM_CLICK, 0, 0); };
 }
+Step Key(WPARAM key) {
+  return [=](HWND) { PostMessageA(GetFocus(), WM_KEYDOWN, key, 0); };
+}
 Step Select(int index) {
   return [=](HWND d) {
     LVITEMA item = {};
@@ -149,8 +152,8 @@ TEST_F(ItemEditDialogTest, ChecksInOrderThenStoresTheChosenIcon) {
 TEST_F(ItemEditDialogTest, IconFileWithoutIconsIsReportedOnceAndCancelKeepsTheItem) {
   store.Put(4, 3, "Calc", icons10.c_str(), folder.c_str(), icons10.c_str());
   const std::string before = ReadWholeFile(store.ItemFilePath());
-  Script s{{NoteList(), Focus(1103), Set(1103, document), Focus(1100), NoteFocus(), NoteList(),
-            Focus(1100), NoteFocus(), Click(IDCANCEL)}};
+  Script s{{NoteList(), Focus(1103), Set(1103, document), Key(VK_RETURN), NoteFocus(), NoteList(),
+            Focus(1100), NoteFocus(), Focus(1103), Set(1103, "no.ico"), Key(VK_ESCAPE)}};
   EXPECT_EQ(RunEdit(store, 4, s), 0);
   EXPECT_EQ(s.log,
             (std::vector<std::string>{"list 10 sel 3",
