@@ -136,6 +136,9 @@ void LauncherApp::OnTrayNotify(LPARAM lParam) {
 void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   const std::uint32_t x = LowWord(lParam);
   const std::uint32_t y = HighWord(lParam);
+  // The menu's loop takes the left release: a held item is let go first, so
+  // that the pointer is free in the menu and in a dialog chosen from it.
+  panel.EndPress();
   panel.SetContextCell(x, y);
   platform::OwnedMenu menu;
   if (panel.HasItemAt(x, y) == 1) {
