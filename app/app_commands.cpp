@@ -175,6 +175,9 @@ void LauncherApp::OnTrayNotify(LPARAM lParam) {
 void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   const std::uint32_t x = LowWord(lParam);
   const std::uint32_t y = HighWord(lParam);
+  // The menu's loop takes the left release: a held item is let go first, so
+  // that the pointer is free in the menu and in a dialog chosen from it.
+  panel.EndPress();
   panel.SetContextCell(x, y);
   platform::OwnedMenu menu;
   if (panel.HasItemAt(x, y) == 1) {
@@ -193,8 +196,14 @@ void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   // the user clicks elsewhere; the WM_NULL lets it close properly. A press on
   // the panel has already made it the foreground window: asking again while
   // the activation is still on its way lets some window managers close the
-  // menu as it opens.
-  if (wParam == 0 && GetForegroundWindow() != mainWindow) SetForegroundWindow(mainWindow);
+  // menu as it opens. Taking the foreground lifts the window to the top: a
+  // shown panel kept at the bottom goes back there before the menu shows.
+  if (wParam == 0 && GetForegroundWindow() != mainWindow) {
+    SetForegroundWindow(mainWindow);
+    if (panel.Hidden == 0 && panel.settings.TopMost == 0) {
+      SetWindowPos(mainWindow, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
   TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, at.x, at.y, 0, mainWindow, nullptr);
   PostMessageA(mainWindow, WM_NULL, 0, 0);
 }

@@ -14,7 +14,6 @@ namespace {
 const char kInputCaption[] = "入力ミス";
 const char kMissingIconFile[] = "指定されたファイルは存在していません。";
 const char kChooseIcon[] = "アイコンを選んでください。";
-constexpr std::uint16_t kMaxIconIndex = 2048;
 
 struct FieldCheck {
   int control;
@@ -50,21 +49,32 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
   return TRUE;  // the default focus
 }
 
-// The icon-file field lost the focus: a changed file is checked at once, so
-// that the list always shows the icons of the file the field names.
-void OnIconFileLeft(ItemEditState* state) {
+// A changed icon file is checked before anything else may use it, so that the
+// list always shows the icons of the file the field names. False when the
+// file was refused, which has been reported.
+bool CheckIconFileField(ItemEditState* state) {
   char text[260] = "";
   GetDlgItemTextA(state->dialog, IDC_ITEM_ICON_FILE, text, sizeof text);
-  if (std::strcmp(text, state->iconFile) == 0) return;
+  if (std::strcmp(text, state->iconFile) == 0) return true;
   std::memcpy(state->iconFile, text, sizeof text);
   state->iconIndex = 0;
   if (IsIconFile(state, state->iconFile)) {
     BuildIconList(state);
-    return;
+    return true;
   }
   MessageBoxA(state->dialog, kMissingIconFile, kInputCaption, MB_OK);
   FocusAndSelectAll(state->dialog, IDC_ITEM_ICON_FILE);
   ReleaseIconList(state);
+  return false;
+}
+
+// The icon-file field lost the focus. Only a move to another field or button
+// checks it: the dialog losing the activation (another window, a menu) or
+// closing (Cancel, Escape, EndDialog focusing the dialog itself) does not.
+void OnIconFileLeft(ItemEditState* state) {
+  const HWND focus = GetFocus();
+  if (!IsChild(state->dialog, focus) || GetDlgCtrlID(focus) == IDCANCEL) return;
+  CheckIconFileField(state);
 }
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
@@ -72,7 +82,8 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
   if (state == nullptr) return FALSE;
   switch (LOWORD(wParam)) {
     case IDOK:
-      if (ValidateItemEdit(state) != 1) return TRUE;
+      // Enter in the icon-file field confirms without leaving it.
+      if (!CheckIconFileField(state) || ValidateItemEdit(state) != 1) return TRUE;
       ReleaseIconList(state);
       EndDialog(dialog, 1);
       return TRUE;

@@ -8,6 +8,9 @@
 
 #include "platform/win_handles.h"
 
+// The last icon of a file that can be chosen; the list shows no more.
+constexpr std::uint16_t kMaxIconIndex = 2048;
+
 // The working copy that EditItem and the dialog share while the dialog runs.
 struct ItemEditState {
   HINSTANCE instance = nullptr;  // loads icon 107 and extracts icons

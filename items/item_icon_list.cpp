@@ -31,15 +31,24 @@ void InsertListItem(HWND listView, int index) {
   SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
+// An icon that could not be extracted leaves an empty image in its place, so
+// that every later image keeps the position of its icon in the file.
 void AppendIcon(ItemEditState* state, HICON icon, int index) {
   platform::OwnedIcon owned(icon);
-  if (owned) ImageList_ReplaceIcon(state->imageList.get(), -1, owned.get());
+  const HICON shown = owned ? owned.get() : LoadIconA(state->instance, MAKEINTRESOURCEA(IDI_BLANK));
+  ImageList_ReplaceIcon(state->imageList.get(), -1, shown);
   InsertListItem(state->listView, index);
 }
 
+// The icons that can be chosen: a file may report tens of thousands.
+int ChoosableIcons(const ItemEditState* state) {
+  return static_cast<int>(state->iconCount < kMaxIconIndex + 1u ? state->iconCount
+                                                                : kMaxIconIndex + 1u);
+}
+
 void FillFromIconFile(ItemEditState* state) {
-  for (std::uint32_t i = 0; i < state->iconCount; ++i) {
-    AppendIcon(state, ExtractIconA(state->instance, state->iconFile, i), static_cast<int>(i));
+  for (int i = 0; i < ChoosableIcons(state); ++i) {
+    AppendIcon(state, ExtractIconA(state->instance, state->iconFile, static_cast<UINT>(i)), i);
   }
 }
 
@@ -107,7 +116,7 @@ void BuildIconList(ItemEditState* state) {
   if (!PathExists(state->iconFile)) return;
   state->iconCount = static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(
       ExtractIconA(state->instance, state->iconFile, static_cast<UINT>(-1))));
-  const int size = state->iconCount > 0 ? static_cast<int>(state->iconCount) : 1;
+  const int size = state->iconCount > 0 ? ChoosableIcons(state) : 1;
   state->imageList.reset(ImageList_Create(32, 32, ILC_MASK | ILC_COLOR8, size, size));
   SendMessageA(state->listView, LVM_SETIMAGELIST, LVSIL_NORMAL,
                reinterpret_cast<LPARAM>(state->imageList.get()));
@@ -119,20 +128,26 @@ void BuildIconList(ItemEditState* state) {
   SelectListItem(state, state->iconIndex);
 }
 
+// The choice lands in a buffer of its own: one that does not fit (the dialog
+// then writes the size it needs there) or that is refused changes nothing.
 void BrowseIconFile(ItemEditState* state) {
+  constexpr DWORD kCapacity = 128;
+  char chosen[260] = "";
+  if (std::strlen(state->iconFile) < kCapacity) std::memcpy(chosen, state->iconFile, sizeof chosen);
   OPENFILENAMEA open = {};
   open.lStructSize = sizeof open;
   open.hwndOwner = state->dialog;
   open.lpstrFilter = kIconFilter;
   open.nFilterIndex = 1;
-  open.lpstrFile = state->iconFile;  // proposes the current file; the choice lands here
-  open.nMaxFile = 128;
+  open.lpstrFile = chosen;  // proposes the current file
+  open.nMaxFile = kCapacity;
   open.Flags = OFN_HIDEREADONLY;
   if (!GetOpenFileNameA(&open)) return;
-  if (!IsIconFile(state, state->iconFile)) {
+  if (!IsIconFile(state, chosen)) {
     MessageBoxA(state->dialog, kCannotRead, kWarningCaption, MB_OK);
     return;
   }
+  std::memcpy(state->iconFile, chosen, sizeof chosen);
   state->iconIndex = 0;
   SetDlgItemTextA(state->dialog, IDC_ITEM_ICON_FILE, state->iconFile);
   BuildIconList(state);

@@ -84,6 +84,8 @@ class LauncherPanel {
   void PointerMovedTo(std::uint32_t x, std::uint32_t y);
   void PressAt(std::uint32_t x, std::uint32_t y);
   void ReleaseAt(std::uint32_t x, std::uint32_t y);
+  // Ends a press or drag of an item without a release: nothing moves.
+  void EndPress();
   void SetContextCell(std::uint32_t x, std::uint32_t y);
   int HasItemAt(std::uint32_t x, std::uint32_t y) const;
   void ChangeSettings();

@@ -145,6 +145,19 @@ void LauncherPanel::DropDraggedItem(std::int32_t key) {
   PaintItemCell(dc.get(), key, 1);
 }
 
+// A menu is about to take the input, and its loop takes the left release: a
+// press or drag of an item ends here, the pointer free and nothing moved.
+void LauncherPanel::EndPress() {
+  if (DragState != pointer::kPressed && DragState != pointer::kDragging) return;
+  ClipCursor(nullptr);
+  if (DragState == pointer::kDragging) {
+    EndDragImage(window);
+    InvalidateRect(window, nullptr, FALSE);
+  }
+  DragState = pointer::kIdle;
+  DragSourceKey = grid::kNoCell;
+}
+
 void LauncherPanel::SetContextCell(std::uint32_t x, std::uint32_t y) {
   ContextKey = grid::CellKeyAt(x, y, CellSize());
 }

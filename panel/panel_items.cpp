@@ -67,9 +67,15 @@ void LauncherPanel::EditContextItem() {
   const std::int32_t key = ContextKey;
   ContextKey = -1;
   if (items.EditItem(instance, window, key) != 1) return;
-  // The record keeps its place: one icon is replaced.
+  // An edited record keeps its place: one icon is replaced. An item made on
+  // an empty cell is the last record, whose icon is appended as for a drop.
   int index = 0;
-  if (items.FindKey(key, &index)) ReplaceItemIcon(index);
+  if (!items.FindKey(key, &index)) return;
+  if (index < iconSlots_.Count()) {
+    ReplaceItemIcon(index);
+  } else {
+    AppendItemImage(key);
+  }
   platform::WindowDc dc(window);
   PaintItemCell(dc.get(), key, 1);
 }

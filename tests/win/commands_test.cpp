@@ -123,6 +123,10 @@ TEST_F(CommandsTest, RightPressesOpenThePanelOrTheItemMenu) {
   RECT desktop;
   GetClientRect(GetDesktopWindow(), &desktop);
   const auto menusLive = platform::OwnedMenu::Live();
+  // Another window in front, and a panel kept behind all windows.
+  testutil::WriteIni("Nubotesa.ini", "Config", {{"TopMost", "0"}});
+  HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr,
+                               nullptr, nullptr);
   for (const Case& c : cases) {
     if (c.cornerItem) {
       ItemStore store;
@@ -130,6 +134,7 @@ TEST_F(CommandsTest, RightPressesOpenThePanelOrTheItemMenu) {
       store.Put(corner, 0, "corner", "C:\\a.exe", "C:\\", "C:\\a.exe");
     }
     LauncherApp& app = Start(c.shown);
+    SetForegroundWindow(other);
     const std::size_t before = menus.Seen().size();
     POINT at = {c.x, c.y};
     if (c.trayPress) {
@@ -156,8 +161,11 @@ TEST_F(CommandsTest, RightPressesOpenThePanelOrTheItemMenu) {
     const std::int32_t key = c.trayPress ? corner : (c.y / 32) * 128 + c.x / 32;
     EXPECT_EQ(app.Panel().ContextKey, key) << c.what << ": a dismissed menu keeps the cell";
     EXPECT_EQ(app.Panel().Hidden, c.shown ? 0 : 1) << c.what << ": Escape changed something";
+    EXPECT_TRUE(!c.shown || !c.trayPress || !GetWindow(Main(), GW_HWNDNEXT))
+        << c.what << ": in front";
     TearDown();
   }
+  DestroyWindow(other);
   EXPECT_FALSE(menus.Stuck());
 }
 

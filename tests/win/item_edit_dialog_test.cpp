@@ -74,6 +74,9 @@ Step Focus(int id) {
 Step Click(int id) {
   return [=](HWND d) { PostMessageA(GetDlgItem(d, id), BM_CLICK, 0, 0); };
 }
+Step Key(WPARAM key) {
+  return [=](HWND) { PostMessageA(GetFocus(), WM_KEYDOWN, key, 0); };
+}
 Step Select(int index) {
   return [=](HWND d) {
     LVITEMA item = {};
@@ -149,8 +152,8 @@ TEST_F(ItemEditDialogTest, ChecksInOrderThenStoresTheChosenIcon) {
 TEST_F(ItemEditDialogTest, IconFileWithoutIconsIsReportedOnceAndCancelKeepsTheItem) {
   store.Put(4, 3, "Calc", icons10.c_str(), folder.c_str(), icons10.c_str());
   const std::string before = ReadWholeFile(store.ItemFilePath());
-  Script s{{NoteList(), Focus(1103), Set(1103, document), Focus(1100), NoteFocus(), NoteList(),
-            Focus(1100), NoteFocus(), Click(IDCANCEL)}};
+  Script s{{NoteList(), Focus(1103), Set(1103, document), Key(VK_RETURN), NoteFocus(), NoteList(),
+            Focus(1100), NoteFocus(), Focus(1103), Set(1103, "no.ico"), Key(VK_ESCAPE)}};
   EXPECT_EQ(RunEdit(store, 4, s), 0);
   EXPECT_EQ(s.log,
             (std::vector<std::string>{"list 10 sel 3",
@@ -162,9 +165,9 @@ TEST_F(ItemEditDialogTest, IconFileWithoutIconsIsReportedOnceAndCancelKeepsTheIt
 TEST_F(ItemEditDialogTest, IconsUpTo2048CanBeChosen) {
   const std::string many = folder + "\\icons2100.dll";
   store.Put(4, 0, "Many", many.c_str(), folder.c_str(), many.c_str());
-  Script s{{NoteList(), Select(2049), Click(IDOK), Select(2048), Click(IDOK)}};
+  Script s{{NoteList(), Select(-1), Click(IDOK), Select(2048), Click(IDOK)}};
   EXPECT_EQ(RunEdit(store, 4, s), 1);
-  EXPECT_EQ(s.log, (std::vector<std::string>{"list 2100 sel 0",
+  EXPECT_EQ(s.log, (std::vector<std::string>{"list 2049 sel 0",
                                              std::string(kBox) + "アイコンを選んでください。"}));
   EXPECT_EQ(Fields(store, 4), "Many|" + many + "|" + folder + "|" + many + "|2048");
 }

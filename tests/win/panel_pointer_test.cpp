@@ -12,6 +12,7 @@
 #include "app/launcher_app.h"
 #include "panel/cursor_table.h"
 #include "tests/support/scoped_temp_dir.h"
+#include "tests/win/menu_driver.h"
 #include "tests/win/message_boxes.h"
 #include "tests/win/test_util.h"
 
@@ -298,13 +299,21 @@ TEST_F(PanelPointerTest, CursorsAndDragStatesFollowEachStep) {
       {"press again, its release unseen", WM_LBUTTONDOWN, other, 124, 1},
       {"drag again", WM_MOUSEMOVE, empty, 121, 2},
       {"release on an empty cell", WM_LBUTTONUP, empty, 123, 0},
+      {"press it again", WM_LBUTTONDOWN, empty, 124, 1},
+      {"drag it", WM_MOUSEMOVE, other, 121, 2},
+      {"right press: the menu ends the drag", WM_RBUTTONDOWN, other, -1, 0},
   };
+  MenuDriver menus;
   for (const Step& s : steps) {
     if (s.record != nullptr) RecordLaunchesIn(s.record);
     Send(s.message, s.at.x, s.at.y);
-    EXPECT_EQ(GetCursor(), Cursor(s.cursor)) << s.what;
+    EXPECT_EQ(GetCursor(), s.cursor < 0 ? GetCursor() : Cursor(s.cursor)) << s.what;
     EXPECT_EQ(panel.DragState, s.state) << s.what;
   }
+  RECT clip;
+  GetClipCursor(&clip);
+  EXPECT_TRUE(clip.right == GetSystemMetrics(SM_CXVIRTUALSCREEN) && !ImageList_GetDragImage(0, 0));
+  Send(WM_LBUTTONUP, other.x, other.y);
   EXPECT_EQ(KeysInItemFile(), (std::map<std::string, int>{{"alpha", 0}, {"beta", 3}}));
   EXPECT_TRUE(testutil::PumpUntil([&] { return FileExists(dir.File("item.txt")); }, 10000))
       << "a release with no press did not start the item under the pointer";
