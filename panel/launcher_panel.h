@@ -43,7 +43,8 @@ class LauncherPanel {
   void StartImageList();
   // Extracts every icon still waiting, now.
   void FinishIcons();
-  // Record `index`'s icon, now, if it is still waiting (before a drag shows it).
+  // Record `index`'s icon, now, if it is still waiting (before a drag shows it),
+  // and the list first when it is not made yet.
   void EnsureIcon(int index);
   // Icons not yet in the image list; before the list is made, every record's.
   int PendingIcons() const { return listDeferred_ ? items.ItemCount() : iconSlots_.PendingCount(); }

@@ -12,6 +12,7 @@
 // that showing the panel again does not fault fresh pages in.
 #include "panel/grid_geometry.h"
 #include "panel/launcher_panel.h"
+#include "panel/pointer_rules.h"
 
 bool LauncherPanel::ComposedLook::operator==(const ComposedLook& o) const {
   return width == o.width && height == o.height && cell == o.cell && line == o.line &&
@@ -105,7 +106,7 @@ void LauncherPanel::ShowCell(std::int32_t key) {
   RECT cell;
   // While an item is dragged no cell is hovered: the cell under the pointer
   // is drawn as the others are.
-  const bool pointed = !dragImageShown_ && key == PointerKey();
+  const bool pointed = DragState != pointer::kDragging && key == PointerKey();
   // Recomposing first: a picture made before the look changed is dropped
   // there, and the cell is then drawn straight.
   if (composedValid_ && !pointed) RecomposeCell(key);
@@ -152,7 +153,8 @@ void LauncherPanel::PaintExposed(HDC dc, const RECT& exposed) {
   const std::int32_t pointed = PointerKey();
   RECT cell, meet;
   CellInGrid(pointed, &cell);
-  if (!dragImageShown_ && IntersectRect(&meet, &cell, &exposed)) PaintItemCell(dc, pointed, 0);
+  if (DragState != pointer::kDragging && IntersectRect(&meet, &cell, &exposed))
+    PaintItemCell(dc, pointed, 0);
 }
 
 LauncherPanel::DragImageHidden::DragImageHidden(bool shown) : shown_(shown) {

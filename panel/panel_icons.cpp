@@ -176,6 +176,7 @@ int LauncherPanel::FillIcons(double milliseconds) {
 }
 
 void LauncherPanel::EnsureIcon(int index) {
+  if (listDeferred_ && !filling_) MakeImageList();
   if (filling_ || index < 0 || index >= iconSlots_.Count() || !iconSlots_.IsPending(index)) return;
   ListSink sink{ImageList.get(), instance, blankIcon_.get()};
   icons::FillImage(iconSlots_, sink, index);
