@@ -60,7 +60,7 @@ void LauncherPanel::ShowFirstTime() {
     }
   }
   UpdateStartupShortcut();
-  BackgroundBrush.reset(CreateSolidBrush(kBackgroundColour));
+  SetBackgroundBrush(CreateSolidBrush(kBackgroundColour));
   StartImageList();
   if (settings.CheckFlag == 1) {
     Hidden = 1;
@@ -116,12 +116,24 @@ int LauncherPanel::UpdateStartupShortcut() {
   return ::UpdateStartupShortcut(startup, settings);
 }
 
+// The loader's error boxes run modal loops that may paint: the look moves on
+// before and after.
 int LauncherPanel::LoadWallpaper(const char* path) {
-  ++wallpaperGeneration_;
-  return ::LoadWallpaper(wallpaper, settings, window, path);
+  LookChanged();
+  const int loaded = ::LoadWallpaper(wallpaper, settings, window, path);
+  LookChanged();
+  return loaded;
 }
 
 void LauncherPanel::FreeWallpaper() {
-  ++wallpaperGeneration_;
+  LookChanged();
   ::FreeWallpaper(wallpaper);
+}
+
+// A tray click during the first show's wallpaper error box can show the grid
+// before the brush exists: it is painted again with the brush.
+void LauncherPanel::SetBackgroundBrush(HBRUSH brush) {
+  BackgroundBrush.reset(brush);
+  LookChanged();
+  if (window != nullptr && IsWindowVisible(window)) InvalidateRect(window, nullptr, FALSE);
 }

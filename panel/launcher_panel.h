@@ -7,7 +7,6 @@
 #include <commctrl.h>
 
 #include <cstdint>
-#include <vector>
 
 #include "items/item_store.h"
 #include "panel/icon_slots.h"
@@ -29,6 +28,8 @@ class LauncherPanel {
   // Lifecycle (launcher_panel.cpp).
   int Initialize(HINSTANCE instance, HWND window);
   void ShowFirstTime();
+  // The records again from the item file and a new list for them, whose
+  // icons all come in batches (below).
   void RebuildImageList();
   void DestroyImageList();
 
@@ -42,7 +43,8 @@ class LauncherPanel {
   void StartImageList();
   // Extracts every icon still waiting, now.
   void FinishIcons();
-  // Record `index`'s icon, now, if it is still waiting (before a drag shows it).
+  // Record `index`'s icon, now, if it is still waiting (before a drag shows it),
+  // and the list first when it is not made yet.
   void EnsureIcon(int index);
   // Icons not yet in the image list; before the list is made, every record's.
   int PendingIcons() const { return listDeferred_ ? items.ItemCount() : iconSlots_.PendingCount(); }
@@ -56,9 +58,6 @@ class LauncherPanel {
   void ReplaceItemIcon(int index);
   // Record `index` is gone (a delete): its image goes, the later ones move down.
   void RemoveItemIcon(int index);
-  // After the settings changed: the icons are made again only when the cell
-  // size is not the one they were made for.
-  void RebuildImageListIfResized();
   void ToggleHidden();
   void MarkResized() { Resized = 1; }
   void EndMoveSize();
@@ -66,6 +65,8 @@ class LauncherPanel {
   int UpdateStartupShortcut();
   int LoadWallpaper(const char* path);
   void FreeWallpaper();
+  // The brush of the cells without a wallpaper; the panel owns it from here.
+  void SetBackgroundBrush(HBRUSH brush);
 
   // Placement (panel_placement.cpp).
   void SnapToGrid();
@@ -128,14 +129,28 @@ class LauncherPanel {
 
  private:
   // The composed grid (panel_compose.cpp).
+  // The grid's size and the look's generation, which every change to what a
+  // cell shows (image list, brush, wallpaper, settings) moves on.
   struct ComposedLook {
     int width = 0, height = 0, cell = 0, line = 0;
-    bool wallpaper = false;
-    unsigned wallpaperGeneration = 0;
-    HIMAGELIST images = nullptr;
+    unsigned generation = 0;
     bool operator==(const ComposedLook& o) const;
   };
   ComposedLook CurrentLook() const;
+  void LookChanged() { ++lookGeneration_; }
+  // A drag image shown over the window is taken off while the window is drawn
+  // on and put back after, so that it keeps the new picture underneath rather
+  // than putting the old one back at the next move.
+  class DragImageHidden {
+   public:
+    explicit DragImageHidden(bool shown);
+    ~DragImageHidden();
+    DragImageHidden(const DragImageHidden&) = delete;
+    DragImageHidden& operator=(const DragImageHidden&) = delete;
+
+   private:
+    bool shown_;
+  };
   bool EnsureComposed(HDC like);
   void PaintExposed(HDC dc, const RECT& exposed);
   void RecomposeCell(std::int32_t key);
@@ -147,7 +162,6 @@ class LauncherPanel {
 
   // Icon extraction (panel_icons.cpp).
   icons::Source RecordSource(int index) const;
-  bool FollowRecords(int iconSize, const std::vector<icons::Source>& sources);
   void ScheduleIcons();
   void StopIcons();
   void MakeImageList();
@@ -156,6 +170,7 @@ class LauncherPanel {
   void BeginDrag(std::uint32_t x, std::uint32_t y);
   void HoverAt(std::uint32_t x, std::uint32_t y);
   void DropDraggedItem(std::int32_t key);
+  void EndDragImage();
 
   void DrawBevel(HDC dc, int x, int y);
   void AppendItemImage(std::int32_t key);
@@ -173,7 +188,8 @@ class LauncherPanel {
   OffscreenBitmap background_;  // the stretched wallpaper and bevels alone
   ComposedLook composedLook_;
   bool composedValid_ = false;
-  unsigned wallpaperGeneration_ = 0;
+  unsigned lookGeneration_ = 0;
+  bool dragImageShown_ = false;
 };
 
 // The cell last drawn highlighted by hovering. One per process, like the

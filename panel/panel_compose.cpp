@@ -2,9 +2,9 @@
 // an off-screen bitmap of the grid's size, so that a paint message copies only
 // the exposed rectangle whatever the number of items. The picture is composed
 // again when anything it was made from changes (grid or cell size, lines, the
-// wallpaper, the image list); single cells follow the items through
-// PaintCellBackground and PaintItemCell, which every change to an item's cell
-// calls, and through the icons as they arrive.
+// wallpaper, the brush, the image list: LookChanged); single cells follow the
+// items through PaintCellBackground and PaintItemCell, which every change to
+// an item's cell calls, and through the icons as they arrive.
 //
 // Memory: 4 bytes a pixel of the grid (1280 x 800: 4,000 KB), twice that with
 // a wallpaper, whose stretched picture is kept to restore single cells from.
@@ -12,11 +12,11 @@
 // that showing the panel again does not fault fresh pages in.
 #include "panel/grid_geometry.h"
 #include "panel/launcher_panel.h"
+#include "panel/pointer_rules.h"
 
 bool LauncherPanel::ComposedLook::operator==(const ComposedLook& o) const {
   return width == o.width && height == o.height && cell == o.cell && line == o.line &&
-         wallpaper == o.wallpaper && wallpaperGeneration == o.wallpaperGeneration &&
-         images == o.images;
+         generation == o.generation;
 }
 
 LauncherPanel::ComposedLook LauncherPanel::CurrentLook() const {
@@ -25,9 +25,7 @@ LauncherPanel::ComposedLook LauncherPanel::CurrentLook() const {
   look.height = GridHeight;
   look.cell = CellSize();
   look.line = settings.Line == 1 ? 1 : 0;
-  look.wallpaper = WallpaperShown();
-  look.wallpaperGeneration = wallpaperGeneration_;
-  look.images = ImageList.get();
+  look.generation = lookGeneration_;
   return look;
 }
 
@@ -55,7 +53,7 @@ bool LauncherPanel::EnsureComposed(HDC like) {
   if (composedValid_ && look == composedLook_) return true;
   composedValid_ = false;
   if (!composed_.Resize(like, GridWidth, GridHeight)) return false;
-  if (look.wallpaper) {
+  if (WallpaperShown()) {
     if (!background_.Resize(like, GridWidth, GridHeight)) return false;
     PaintBackground(background_.dc());
     BitBlt(composed_.dc(), 0, 0, GridWidth, GridHeight, background_.dc(), 0, 0, SRCCOPY);
@@ -103,11 +101,14 @@ void LauncherPanel::RecomposeCell(std::int32_t key) {
 
 void LauncherPanel::ShowCell(std::int32_t key) {
   if (Hidden == 1 || window == nullptr) return;
+  DragImageHidden hidden(dragImageShown_);
   platform::WindowDc dc(window);
   RECT cell;
-  const bool pointed = key == PointerKey();
-  // Recomposing first: a picture made from another image list or grid is
-  // dropped there, and the cell is then drawn straight.
+  // While an item is dragged no cell is hovered: the cell under the pointer
+  // is drawn as the others are.
+  const bool pointed = DragState != pointer::kDragging && key == PointerKey();
+  // Recomposing first: a picture made before the look changed is dropped
+  // there, and the cell is then drawn straight.
   if (composedValid_ && !pointed) RecomposeCell(key);
   if (composedValid_ && CellInGrid(key, &cell) && !pointed) {
     BitBlt(dc.get(), cell.left, cell.top, CellSize(), CellSize(), composed_.dc(), cell.left,
@@ -152,7 +153,16 @@ void LauncherPanel::PaintExposed(HDC dc, const RECT& exposed) {
   const std::int32_t pointed = PointerKey();
   RECT cell, meet;
   CellInGrid(pointed, &cell);
-  if (IntersectRect(&meet, &cell, &exposed)) PaintItemCell(dc, pointed, 0);
+  if (DragState != pointer::kDragging && IntersectRect(&meet, &cell, &exposed))
+    PaintItemCell(dc, pointed, 0);
+}
+
+LauncherPanel::DragImageHidden::DragImageHidden(bool shown) : shown_(shown) {
+  if (shown_) ImageList_DragShowNolock(FALSE);
+}
+
+LauncherPanel::DragImageHidden::~DragImageHidden() {
+  if (shown_) ImageList_DragShowNolock(TRUE);
 }
 
 void LauncherPanel::ReleaseComposed() {

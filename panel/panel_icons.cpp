@@ -76,7 +76,9 @@ void LauncherPanel::RebuildImageList() {
   MakeImageList();
 }
 
-// The list for the records held now.
+// A new list for the records held now. Every image starts over as a
+// placeholder, so that no cell shows the icon of a record that held its place
+// before.
 void LauncherPanel::MakeImageList() {
   listDeferred_ = false;
   InitCommonControls();
@@ -84,8 +86,8 @@ void LauncherPanel::MakeImageList() {
   std::vector<icons::Source> sources;
   sources.reserve(static_cast<std::size_t>(items.ItemCount()));
   for (int i = 0; i < items.ItemCount(); ++i) sources.push_back(RecordSource(i));
-  if (FollowRecords(iconSize, sources)) return;
   DestroyImageList();
+  LookChanged();
   const int count = items.ItemCount();
   // Room for every record from the start, and for a good many drops after.
   ImageList.reset(ImageList_Create(iconSize, iconSize, ILC_COLOR24 | ILC_MASK, count + 16, 64));
@@ -102,46 +104,11 @@ void LauncherPanel::MakeImageList() {
   ScheduleIcons();
 }
 
-// The list already holds icons of this size for nearly these records: follow
-// the difference instead of starting over. True when it did.
-bool LauncherPanel::FollowRecords(int iconSize, const std::vector<icons::Source>& sources) {
-  int cx = 0, cy = 0;
-  const int had = iconSlots_.Count();
-  const int now = static_cast<int>(sources.size());
-  if (!ImageList || !ImageList_GetIconSize(ImageList.get(), &cx, &cy) || cx != iconSize ||
-      ImageList_GetImageCount(ImageList.get()) != had) {
-    return false;
-  }
-  int first = 0;  // the first record that differs
-  while (first < had && first < now && iconSlots_.SourceAt(first) == sources[first]) ++first;
-  if (now == had) {
-    // Records that name another icon now: a few are extracted at once.
-    std::vector<int> changed;
-    for (int i = first; i < now; ++i) {
-      if (!(iconSlots_.SourceAt(i) == sources[i])) changed.push_back(i);
-    }
-    if (changed.size() > 4) return false;
-    for (int i : changed) ReplaceItemIcon(i);
-    return true;
-  }
-  if (now == had - 1) {
-    for (int i = first; i < now; ++i) {
-      if (!(iconSlots_.SourceAt(i + 1) == sources[i])) return false;
-    }
-    RemoveItemIcon(first);
-    return true;
-  }
-  if (now == had + 1 && first == had) {
-    AppendItemIcon();
-    return true;
-  }
-  return false;
-}
-
 void LauncherPanel::DestroyImageList() {
   StopIcons();
   iconSlots_.Clear();
   if (!ImageList) return;
+  LookChanged();
   ImageList_Remove(ImageList.get(), -1);
   ImageList.reset();
 }
@@ -209,6 +176,7 @@ int LauncherPanel::FillIcons(double milliseconds) {
 }
 
 void LauncherPanel::EnsureIcon(int index) {
+  if (listDeferred_ && !filling_) MakeImageList();
   if (filling_ || index < 0 || index >= iconSlots_.Count() || !iconSlots_.IsPending(index)) return;
   ListSink sink{ImageList.get(), instance, blankIcon_.get()};
   icons::FillImage(iconSlots_, sink, index);
@@ -241,10 +209,4 @@ void LauncherPanel::OnIconTimer() {
     // first; the timer brings the next batch.
     if (HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0) return;
   }
-}
-
-void LauncherPanel::RebuildImageListIfResized() {
-  int cx = 0, cy = 0;
-  if (ImageList && ImageList_GetIconSize(ImageList.get(), &cx, &cy) && cx == CellSize() - 8) return;
-  RebuildImageList();
 }

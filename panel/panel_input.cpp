@@ -23,11 +23,6 @@ void SetPointerShape(int id) {
 // moves the window with the pointer until the button is released.
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;
 
-void EndDragImage(HWND window) {
-  ImageList_DragLeave(window);
-  ImageList_EndDrag();
-}
-
 }  // namespace
 
 std::int32_t& HotKey() {
@@ -44,7 +39,7 @@ void LauncherPanel::PressAt(std::uint32_t x, std::uint32_t y) {
     return;
   }
   // A drag whose release went unseen (over the frame) leaves its image first.
-  if (DragState == pointer::kDragging) EndDragImage(window);
+  if (DragState == pointer::kDragging) EndDragImage();
   PressPoint = {static_cast<LONG>(x), static_cast<LONG>(y)};
   DragState = pointer::kPressed;
   DragSourceKey = key;
@@ -81,7 +76,13 @@ void LauncherPanel::BeginDrag(std::uint32_t x, std::uint32_t y) {
   const int half = CellSize() / 2;
   EnsureIcon(index);  // a waiting icon is extracted before the drag shows it
   ImageList_BeginDrag(ImageList.get(), index, half, half);
-  ImageList_DragEnter(window, static_cast<int>(x), static_cast<int>(y));
+  dragImageShown_ = ImageList_DragEnter(window, static_cast<int>(x), static_cast<int>(y)) != 0;
+}
+
+void LauncherPanel::EndDragImage() {
+  dragImageShown_ = false;
+  ImageList_DragLeave(window);
+  ImageList_EndDrag();
 }
 
 void LauncherPanel::HoverAt(std::uint32_t x, std::uint32_t y) {
@@ -116,11 +117,11 @@ void LauncherPanel::ReleaseAt(std::uint32_t x, std::uint32_t y) {
       LaunchAt(key);
       break;
     case pointer::ReleaseAction::kDropElsewhere:
-      EndDragImage(window);
+      EndDragImage();
       DropDraggedItem(key);
       break;
     case pointer::ReleaseAction::kDropOnItself:
-      EndDragImage(window);
+      EndDragImage();
       InvalidateRect(window, nullptr, FALSE);
       break;
   }

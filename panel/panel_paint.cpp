@@ -19,6 +19,7 @@ void Polyline3(HDC dc, const grid::Point (&p)[3]) {
 
 // Copies the exposed part of the composed grid (panel_compose.cpp).
 void LauncherPanel::Paint() {
+  DragImageHidden hidden(dragImageShown_);
   platform::PaintScope paint(window);
   PaintExposed(paint.get(), paint.info().rcPaint);
 }
@@ -47,13 +48,17 @@ void LauncherPanel::PaintBackground(HDC dc) {
   if (Hidden == 1) return;
   if (WallpaperShown()) {
     const BITMAPINFOHEADER& header = HeaderOf(wallpaper);
+    HPALETTE previous = nullptr;
     if (header.biClrUsed != 0 && wallpaper.Palette) {
-      SelectPalette(dc, wallpaper.Palette.get(), FALSE);
+      previous = SelectPalette(dc, wallpaper.Palette.get(), FALSE);
       RealizePalette(dc);
     }
     // A top-down picture says so with a negative height; it has as many rows.
     const LONG rows = header.biHeight < 0 ? -header.biHeight : header.biHeight;
     StretchWallpaper(dc, 0, 0, GridWidth, GridHeight, 0, 0, header.biWidth, rows);
+    // The palette leaves the context at once: the kept picture's context
+    // outlives the wallpaper, which deletes its palette when it goes.
+    if (previous != nullptr) SelectPalette(dc, previous, FALSE);
   } else {
     RECT grid = {0, 0, GridWidth, GridHeight};
     FillRect(dc, &grid, BackgroundBrush.get());

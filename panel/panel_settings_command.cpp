@@ -25,7 +25,10 @@ void LauncherPanel::ChangeSettings() {
   if (RunSettingsDialog(settings, instance, window) != 1) return;
   SetFocus(window);
   ApplyStackingOrder(window, settings.TopMost);
-  RebuildImageListIfResized();  // icons are made again only for another cell size
+  // The records as the item file holds them now, every icon extracted again
+  // (one that could not be read before may be there now), in batches.
+  RebuildImageList();
+  LookChanged();
   SnapToGrid();
   UpdateStartupShortcut();
   if (settings.Bitmap == 1) {

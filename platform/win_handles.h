@@ -60,9 +60,12 @@ struct BrushTraits {
   using Handle = HBRUSH;
   static void Close(HBRUSH h) { DeleteObject(h); }
 };
+// Windows does not delete a palette still selected into a device context: one
+// that was not deleted stays counted.
 struct PaletteTraits {
   using Handle = HPALETTE;
-  static void Close(HPALETTE h) { DeleteObject(h); }
+  static inline int undeleted = 0;
+  static void Close(HPALETTE h) { undeleted += DeleteObject(h) ? 0 : 1; }
 };
 struct BitmapTraits {
   using Handle = HBITMAP;
@@ -105,8 +108,8 @@ using OwnedImageList = Owned<ImageListTraits>;
 // GDI objects (brushes, palettes, bitmaps, fonts, memory DCs) and USER objects
 // (icons, menus) the program owns right now.
 inline int LiveGdiObjects() {
-  return OwnedBrush::Live() + OwnedPalette::Live() + OwnedBitmap::Live() + OwnedFont::Live() +
-         OwnedMemoryDc::Live();
+  return OwnedBrush::Live() + OwnedPalette::Live() + PaletteTraits::undeleted +
+         OwnedBitmap::Live() + OwnedFont::Live() + OwnedMemoryDc::Live();
 }
 inline int LiveUserObjects() {
   return OwnedIcon::Live() + OwnedMenu::Live();

@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "app/launcher_app.h"
+#include "resources/resource.h"
+#include "tests/support/bmp_builder.h"
 #include "tests/support/scoped_temp_dir.h"
+#include "tests/win/message_boxes.h"
 #include "tests/win/test_util.h"
 
 namespace {
@@ -190,6 +193,55 @@ TEST_F(PanelIconsTest, AnExposeRepaintsItsCellsAsTheyWere) {
       ASSERT_EQ(after.pixels[y * w + x], want)
           << x << "," << y << " " << testutil::Rgb(after.pixels[y * w + x]);
     }
+  }
+}
+
+TEST_F(PanelIconsTest, AfterEachChangeTheScreenAndTheKeptPictureAreAFullPaint) {
+  Start(30);
+  LauncherPanel& p = Panel();
+  p.ToggleHidden();
+  auto expectAsDrawn = [&](const char* what) {
+    for (UINT redraw : {0, RDW_INVALIDATE}) {  // as left, then copied from the kept picture
+      RedrawWindow(Window(), nullptr, nullptr, redraw | RDW_UPDATENOW);
+      const int w = p.GridWidth, h = p.GridHeight;
+      testutil::Canvas drawn(w, h);
+      p.PaintBackground(drawn.dc());
+      p.PaintItems(drawn.dc());  // nothing hovered
+      const Snapshot shown(Window(), w, h);
+      for (int i = 0; i < w * h; ++i) ASSERT_EQ(shown.pixels[i], drawn.Pixel(i % w, i / w)) << what;
+    }
+  };
+  auto at = [&](std::int32_t key, UINT message, int dx) {  // the real pointer goes there too
+    POINT pt = {key % 128 * Cell() + Cell() / 2 + dx, key / 128 * Cell() + Cell() / 2};
+    SendMessageA(Window(), message, message != WM_LBUTTONUP, MAKELPARAM(pt.x, pt.y));
+    ClientToScreen(Window(), &pt), SetCursorPos(pt.x, pt.y);
+  };
+  // Dragged over a cell whose icon arrives meanwhile, dropped on an empty one.
+  at(KeyOf(0), WM_LBUTTONDOWN, 0), at(KeyOf(0), WM_MOUSEMOVE, 4), at(KeyOf(7), WM_MOUSEMOVE, 0);
+  testutil::PumpUntil([&] { return p.PendingIcons() == 0; }, 30000);
+  at(KeyOf(35), WM_MOUSEMOVE, 0), at(KeyOf(35), WM_LBUTTONUP, 0), SetCursorPos(1279, 1023);
+  expectAsDrawn("moved while the icons came");
+  MessageBoxAnswerer boxes;  // confirms the settings dialog; the wallpaper has 8 bits
+  bmp_builder::Shape eightBits;
+  eightBits.bitCount = 8;
+  ASSERT_TRUE(WriteWholeFile(dir.File("sample.bmp"), bmp_builder::Make(eightBits)));
+  const struct {
+    const char* what;
+    int cell, bitmap, cycles;  // hidden and shown instead of the dialog
+  } changes[] = {{"settings", 32, 0, 0},
+                 {"another size", 40, 0, 0},
+                 {"wallpaper on", 40, 1, 0},
+                 {"hidden, shown", 40, 1, 1000},
+                 {"wallpaper off", 40, 0, 0}};
+  for (const auto& c : changes) {
+    p.settings.IconSize = c.cell, p.settings.Bitmap = c.bitmap;
+    if (c.cycles == 0) SendMessageA(Window(), WM_COMMAND, ID_PANEL_SETTINGS, 0);
+    EXPECT_EQ(p.PendingIcons(), c.cycles ? 0 : 30) << c.what << ": every icon again";
+    const int gdi = platform::LiveGdiObjects();
+    for (int i = 0; i < 2 * c.cycles; ++i) p.ToggleHidden(), UpdateWindow(Window());
+    EXPECT_EQ(platform::LiveGdiObjects(), gdi) << c.what;
+    p.FinishIcons();
+    expectAsDrawn(c.what);
   }
 }
 

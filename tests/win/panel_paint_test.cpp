@@ -49,7 +49,7 @@ class PanelPaintTest : public ::testing::Test {
     panel->Hidden = 0;
     panel->GridWidth = 128;
     panel->GridHeight = 96;
-    panel->BackgroundBrush.reset(CreateSolidBrush(kBackground));
+    panel->SetBackgroundBrush(CreateSolidBrush(kBackground));
     // Keep the pointer far from the grid so that nothing is highlighted.
     SetCursorPos(1279, 1023);
   }
