@@ -45,9 +45,9 @@ def session_display(build_dir):
 
 
 class Program:
-    def __init__(self, wine_run, exe, folder):
+    def __init__(self, wine_run, exe, folder, env=None):
         self.proc = subprocess.Popen([wine_run, exe], cwd=folder, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL)
+                                     stderr=subprocess.DEVNULL, env=env)
 
     def close(self, wine_run):
         """Closes the program as the shell would (WM_CLOSE) and returns its exit code."""
