@@ -9,7 +9,6 @@ shortcut key is made) shows that one's hidden panel again.
 
 Usage: test_instance.py NUBOTESA_EXE WINE_RUN BUILD_DIR"""
 
-import glob
 import os
 import shutil
 import subprocess
@@ -19,7 +18,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktop import Display, run, wait_for  # noqa: E402
-from test_start import PANEL_TITLE, Program, dos_path, item_record, session_display  # noqa: E402
+from test_start import (PANEL_TITLE, Program, dos_path, item_record,  # noqa: E402
+                        session_display, startup_shortcut)
 
 FILES = ("NuboInfo.Dat", "Nubotesa.ini")
 
@@ -78,9 +78,7 @@ def main():
     exe, wine_run, build_dir = (os.path.abspath(a) for a in sys.argv[1:4])
     display = Display(session_display(build_dir))
     first_folder = make_folder(build_dir, exe, "a", startup=1)
-    shortcut = glob.glob(os.path.join(build_dir, "wineprefix", "drive_c", "users", "*", "AppData",
-                                      "Roaming", "Microsoft", "Windows", "Start Menu",
-                                      "Programs", "StartUp"))[0] + "/NuboTesa.lnk"
+    shortcut = startup_shortcut(build_dir)
     other_folder = make_folder(build_dir, exe, "b")
     running = []
     try:

@@ -6,6 +6,7 @@ and starts hidden the next time, coming back through its tray icon.
 
 Usage: test_start.py NUBOTESA_EXE WINE_RUN BUILD_DIR"""
 
+import glob
 import os
 import shutil
 import struct
@@ -42,6 +43,14 @@ def session_display(build_dir):
     with open(os.path.join(build_dir, "wine-session.state")) as f:
         values = dict(line.strip().split("=", 1) for line in f if "=" in line)
     return values["NUBO_DISPLAY"]
+
+
+def startup_shortcut(session):
+    """Where the launcher keeps its Startup shortcut in the session's prefix."""
+    folders = glob.glob(os.path.join(session, "wineprefix", "drive_c", "users", "*", "AppData",
+                                     "Roaming", "Microsoft", "Windows", "Start Menu",
+                                     "Programs", "StartUp"))
+    return os.path.join(folders[0] if folders else session, "NuboTesa.lnk")
 
 
 class Program:
