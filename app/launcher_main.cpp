@@ -2,10 +2,46 @@
 // object, its message loop, its exit code.
 #include "app/launcher_main.h"
 
+#include <cstring>
+
+#define DELAYIMP_INSECURE_WRITABLE_HOOKS  // the hook below is set once, here
+#include <delayimp.h>
+
 #include "app/launcher_app.h"
 #include "app/single_instance.h"
 
 namespace {
+
+// A portable launcher is often started from a Downloads folder, beside
+// whatever else came from the net: a DLL there named like a system one must
+// never be loaded. Libraries come from the system folder only.
+HMODULE LoadSystemLibrary(const char* name) {
+  HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (module != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) return module;
+  // A Windows that does not know the flag: the file of the system folder.
+  char path[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  if (length == 0 || length + 1 + std::strlen(name) >= MAX_PATH) return nullptr;
+  path[length] = '\\';
+  std::strcpy(path + length + 1, name);
+  return LoadLibraryA(path);
+}
+
+// The libraries linked for loading at first use (the common controls and
+// dialogs) are loaded here rather than by the linker's helper.
+FARPROC WINAPI LoadDelayedLibrary(unsigned note, PDelayLoadInfo info) {
+  if (note != dliNotePreLoadLibrary) return nullptr;
+  return reinterpret_cast<FARPROC>(LoadSystemLibrary(info->szDll));
+}
+
+// Every later search for a library skips the program's and the current
+// folder. Looked up, so that a Windows without the call still starts.
+void SearchSystemFolderOnly() {
+  using SetDirectories = BOOL(WINAPI*)(DWORD);
+  const auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+  if (set != nullptr) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
 
 // How long a second start waits for the folder's launcher to show a window.
 constexpr DWORD kHandOverMs = 10000;
@@ -28,7 +64,12 @@ int RunLauncher(HINSTANCE instance) {
 
 }  // namespace
 
+extern "C" {
+PfnDliHook __pfnDliNotifyHook2 = LoadDelayedLibrary;
+}
+
 int LauncherMain(HINSTANCE instance) {
+  SearchSystemFolderOnly();
   // Decided before anything reads or writes the folder's files: two launchers
   // on one item file would overwrite each other's records. The claim is held
   // until the application object has written its files for the last time.

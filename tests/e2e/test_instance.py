@@ -3,7 +3,9 @@
 the launcher runs hidden shows that one's panel and exits 0 without touching
 the item file or the settings file; a start in another folder runs beside it;
 after the launchers are killed outright (TerminateProcess), the next start in
-the first folder runs, and a start after that hands over to it again.
+the first folder runs, and a start after that through the shortcut it keeps in
+the Startup folder (its working folder the data folder, as a shortcut with a
+shortcut key is made) shows that one's hidden panel again.
 
 Usage: test_instance.py NUBOTESA_EXE WINE_RUN BUILD_DIR"""
 
@@ -16,19 +18,20 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktop import Display, run, wait_for  # noqa: E402
-from test_start import PANEL_TITLE, Program, dos_path, item_record, session_display  # noqa: E402
+from test_start import (PANEL_TITLE, Program, dos_path, item_record,  # noqa: E402
+                        session_display, startup_shortcut)
 
 FILES = ("NuboInfo.Dat", "Nubotesa.ini")
 
 
-def make_folder(build_dir, exe, tag):
+def make_folder(build_dir, exe, tag, startup=0):
     folder = tempfile.mkdtemp(prefix="e2e-instance-%s-" % tag, dir=build_dir)
     shutil.copy(exe, os.path.join(folder, "NuboTesa.exe"))
     icon = dos_path(os.path.join(folder, "NuboTesa.exe"))
     with open(os.path.join(folder, "NuboInfo.Dat"), "wb") as f:
         f.write(item_record(0, "first " + tag, icon, icon) + item_record(1, "second", icon, icon))
     with open(os.path.join(folder, "Nubotesa.ini"), "w", encoding="cp932") as f:
-        f.write("[Config]\nBitmap=0\nStartup=0\n[Check]\nCheckFlag=1\n")
+        f.write("[Config]\nBitmap=0\nStartup=%d\n[Check]\nCheckFlag=1\n" % startup)
     return folder
 
 
@@ -53,11 +56,17 @@ def settled(folder):
 
 
 def start_and_wait_exit(wine_run, exe, folder):
-    program = Program(wine_run, exe, folder)
+    """Starts `exe` in `folder`, or a shortcut (a path ending in .lnk) through
+    the shell as a double click or a shortcut key does, and waits for it."""
+    command = [wine_run, exe]
+    if exe.endswith(".lnk"):
+        command = [wine_run, "C:\\windows\\system32\\start.exe", "/wait", "/unix", exe]
+    proc = subprocess.Popen(command, cwd=folder, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
     try:
-        return program.proc.wait(timeout=30)
+        return proc.wait(timeout=30)
     except subprocess.TimeoutExpired:
-        program.proc.kill()
+        proc.kill()
         raise AssertionError("the second start in %s did not exit" % folder)
 
 
@@ -68,7 +77,8 @@ def panels(display, visible):
 def main():
     exe, wine_run, build_dir = (os.path.abspath(a) for a in sys.argv[1:4])
     display = Display(session_display(build_dir))
-    first_folder = make_folder(build_dir, exe, "a")
+    first_folder = make_folder(build_dir, exe, "a", startup=1)
+    shortcut = startup_shortcut(build_dir)
     other_folder = make_folder(build_dir, exe, "b")
     running = []
     try:
@@ -105,7 +115,11 @@ def main():
         running = [Program(wine_run, exe, first_folder)]
         wait_for("a launcher after the kill", lambda: panels(display, False))
         assert running[0].proc.poll() is None, "the start after the kill ended"
-        code = start_and_wait_exit(wine_run, exe, first_folder)
+        wait_for("its Startup shortcut", lambda: os.path.exists(shortcut))
+        assert not panels(display, True), "the start after the kill is not hidden"
+        code = start_and_wait_exit(wine_run, shortcut, build_dir)
+        wait_for("the panel shown by a start through the shortcut",
+                 lambda: panels(display, True))
         assert code == 0 and len(panels(display, False)) == 1, \
             "after the kill: exit code %d, %d launchers" % (code, len(panels(display, False)))
         code = running[0].close(wine_run)
@@ -116,6 +130,8 @@ def main():
         for program in running:
             if program.proc.poll() is None:
                 program.close(wine_run)
+        if os.path.exists(shortcut):
+            os.remove(shortcut)
         shutil.rmtree(first_folder, ignore_errors=True)
         shutil.rmtree(other_folder, ignore_errors=True)
 

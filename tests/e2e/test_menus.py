@@ -4,9 +4,12 @@ right click on an item opens the item menu, whose choices edit the item (the
 title typed into the dialog reaches the item file) and delete it; a right
 click on an empty cell opens the panel menu, whose choices open the settings
 dialog and the about box, hide the panel and end the program with exit code 0.
+The program runs from the data folder, beside a DLL named like each library
+it loads at first use, with Wine told to prefer such DLLs to its own: none of
+them is ever loaded, and the icons and dialogs still show.
 A screenshot of each step is kept in BUILD_DIR/e2e-menus/.
 
-Usage: test_menus.py NUBOTESA_EXE WINE_RUN BUILD_DIR"""
+Usage: test_menus.py NUBOTESA_EXE WINE_RUN BUILD_DIR PLANTED_DLL"""
 
 import os
 import shutil
@@ -17,8 +20,9 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktop import Display, run, wait_for  # noqa: E402
-from test_start import Program, dos_path, item_record, session_display  # noqa: E402
+from test_start import BACKGROUND, Program, dos_path, item_record, session_display  # noqa: E402
 
+PLANTED = ("comctl32.dll", "comdlg32.dll")
 CELL = 32
 FRAME = 4
 MENU_WHITE = (255, 255, 255)
@@ -77,13 +81,20 @@ class Session:
         wait_for("the window %s to go" % title, lambda: not self.display.find_windows(title))
 
 
+def planted_loaded(folder):
+    return "planted DLLs loaded: %r" % [n for n in PLANTED
+                                        if os.path.exists(os.path.join(folder, n + ".loaded"))]
+
+
 def main():
-    exe, wine_run, build_dir = (os.path.abspath(a) for a in sys.argv[1:4])
+    exe, wine_run, build_dir, planted = (os.path.abspath(a) for a in sys.argv[1:5])
     display = Display(session_display(build_dir))
     folder = tempfile.mkdtemp(prefix="e2e-menus-", dir=build_dir)
     try:
-        shutil.copy(exe, os.path.join(folder, "NuboTesa.exe"))
-        program_path = dos_path(os.path.join(folder, "NuboTesa.exe"))
+        exe = shutil.copy(exe, os.path.join(folder, "NuboTesa.exe"))
+        for name in PLANTED:
+            shutil.copy(planted, os.path.join(folder, name))
+        program_path = dos_path(exe)
         with open(os.path.join(folder, "NuboInfo.Dat"), "wb") as f:
             for key, title in [(0, "first"), (1, "second")]:
                 record = bytearray(item_record(key, title, program_path, program_path))
@@ -94,11 +105,17 @@ def main():
             f.write("[Config]\nBitmap=0\nStartup=0\n[Check]\nCheckFlag=1\n")
 
         s = Session(display, build_dir)
-        program = Program(wine_run, exe, folder)
+        program = Program(wine_run, exe, folder,
+                          dict(os.environ, NUBO_DLL_OVERRIDES="comctl32,comdlg32=n,b"))
         tray = wait_for("the tray icon", lambda: display.find_windows(TRAY_TITLE), seconds=60)[0]
         tx, ty, _, _ = display.geometry(tray)
         display.click(tx + 12, ty + 33)
-        s.window = wait_for("the panel", lambda: display.find_windows(PANEL_TITLE))[0]
+        s.window = wait_for("the panel", lambda: display.find_windows(PANEL_TITLE),
+                            on_timeout=lambda: planted_loaded(folder))[0]
+        x, y = s.panel_point(0, 0, 4, 12)
+        wait_for("the first item's icon", lambda: sum(
+            1 for dx in range(CELL - 8) if display.screenshot().pixel(x + dx, y) != BACKGROUND)
+            > 4, seconds=10, on_timeout=lambda: planted_loaded(folder))
         s.shot("shown")
 
         # Edit: the title typed into the dialog reaches the item file.
@@ -152,6 +169,7 @@ def main():
         code = program.proc.wait(timeout=30)
         s.shot("ended")
         assert code == 0, "exit code %d" % code
+        assert planted_loaded(folder).endswith("[]"), planted_loaded(folder)
         print("e2e menus: 1 passed, 0 failed; screenshots in %s" % s.shots)
     finally:
         shutil.rmtree(folder, ignore_errors=True)

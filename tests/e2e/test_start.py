@@ -6,6 +6,7 @@ and starts hidden the next time, coming back through its tray icon.
 
 Usage: test_start.py NUBOTESA_EXE WINE_RUN BUILD_DIR"""
 
+import glob
 import os
 import shutil
 import struct
@@ -44,10 +45,18 @@ def session_display(build_dir):
     return values["NUBO_DISPLAY"]
 
 
+def startup_shortcut(session):
+    """Where the launcher keeps its Startup shortcut in the session's prefix."""
+    folders = glob.glob(os.path.join(session, "wineprefix", "drive_c", "users", "*", "AppData",
+                                     "Roaming", "Microsoft", "Windows", "Start Menu",
+                                     "Programs", "StartUp"))
+    return os.path.join(folders[0] if folders else session, "NuboTesa.lnk")
+
+
 class Program:
-    def __init__(self, wine_run, exe, folder):
+    def __init__(self, wine_run, exe, folder, env=None):
         self.proc = subprocess.Popen([wine_run, exe], cwd=folder, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL)
+                                     stderr=subprocess.DEVNULL, env=env)
 
     def close(self, wine_run):
         """Closes the program as the shell would (WM_CLOSE) and returns its exit code."""

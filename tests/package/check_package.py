@@ -3,14 +3,28 @@
 the sample wallpaper and the two read-me files; the program is stripped,
 needs no DLL of the compiler, is small enough and carries its version
 information (language 1041) as Explorer reads it.
+Given the win64 build folder (for its Wine prefix), it also starts each zipped
+program as a user would, unzipped into a fresh folder that is its current
+directory: the greeting shows (and is answered), the sample wallpaper loads
+without the error box, the settings file and the Startup shortcut are written
+and the program ends with 0 on WM_CLOSE. Then scripts/package runs again on a
+copy of the sources in another folder and must give byte-identical zips.
 
-Usage: check_package.py DIST_DIR SOURCE_DIR   (checks the two zips)
+Usage: check_package.py DIST_DIR SOURCE_DIR [WIN64_BUILD_DIR]  (checks the zips)
        check_package.py --exe NUBOTESA_EXE      (checks one program's version)"""
 
 import os
+import shutil
 import struct
+import subprocess
 import sys
+import tempfile
 import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from desktop import Display, wait_for  # noqa: E402
+from test_start import (PANEL_TITLE, WELCOME_CAPTION, Program, read_settings,  # noqa: E402
+                        session_display, startup_shortcut, wait_for_welcome)
 
 PRODUCT = "ぬぼてさぽん ＸＰ Ver 3.1"
 EXPECTED_STRINGS = {
@@ -23,7 +37,7 @@ EXPECTED_STRINGS = {
 JAPANESE = 1041
 RT_VERSION = 16
 MACHINES = {"win64": 0x8664, "win32": 0x14C}
-MAX_WIN64_SIZE = 250 * 1024
+MAX_WIN64_SIZE = 256000
 COMPILER_DLLS = ("libstdc++", "libgcc", "libwinpthread")
 ZIP_FILES = ["NuboTesa.Exe", "sample.bmp", "ReadMe.txt", "ReadMe-ja.txt"]
 
@@ -167,13 +181,89 @@ def check_zip(path, arch, source_dir):
                "\n" in text.replace("\r\n", "")))
 
 
+def check_first_start(zip_path, source_dir, session):
+    """The zipped program's first start in a fresh folder, as a user's."""
+    label = os.path.basename(zip_path)
+    wine_run = os.path.join(source_dir, "tests", "wine", "wine-run")
+    folder = tempfile.mkdtemp(prefix="first-start-", dir=session)
+    link = startup_shortcut(session)
+    try:
+        with zipfile.ZipFile(zip_path) as z:
+            z.extractall(folder)
+        display = Display(session_display(session))
+        program = Program(wine_run, os.path.join(folder, "NuboTesa.Exe"), folder)
+        box = wait_for_welcome(display)
+        x, y, width, height = display.geometry(box)
+
+        def answered():  # a click on OK (the first may only activate the box)
+            display.click(x + width // 2, y + height - 24)
+            return not display.find_windows(WELCOME_CAPTION)
+        wait_for(label + " greeting answered", answered, step=0.5)
+        wait_for(label + " panel", lambda: display.find_windows(PANEL_TITLE),
+                 on_timeout=display.describe)
+        check(label + " error boxes", [], display.find_windows("Error"))
+        settings = read_settings(folder)
+        check(label + " settings written (wallpaper, rectangle)", ("1", "sample.bmp", True),
+              (settings.get("Bitmap"), os.path.basename(settings.get("Wallpaper", "")),
+               "Bottom" in settings))
+        check(label + " Startup shortcut", True, os.path.exists(link))
+        check(label + " exit code", 0, program.close(wine_run))
+    except AssertionError as e:
+        failures.append("%s first start: %s" % (label, e))
+    finally:
+        if os.path.exists(link):
+            os.remove(link)
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def check_reproducible(dist_dir, source_dir):
+    """scripts/package on a copy of the sources (the committed files and the
+    changes beside them) in another folder gives the same zips."""
+    git = lambda *args: subprocess.run(["git", "-C", source_dir] + list(args),  # noqa: E731
+                                       capture_output=True, text=True).stdout
+    names = git("ls-files", "-z", "--cached", "--others", "--exclude-standard").split("\0")
+    with tempfile.TemporaryDirectory(prefix="nubo-package-copy-") as copy:
+        for name in names:
+            if name and os.path.isfile(os.path.join(source_dir, name)):
+                os.makedirs(os.path.dirname(os.path.join(copy, name)), exist_ok=True)
+                shutil.copy2(os.path.join(source_dir, name), os.path.join(copy, name))
+        env = dict(os.environ, SOURCE_DATE_EPOCH=git("log", "-1", "--format=%ct").strip())
+        run = subprocess.run(["bash", "scripts/package"], cwd=copy, env=env,
+                             capture_output=True, text=True)
+        check("package run in " + copy, 0, run.returncode)
+        for arch in MACHINES:
+            name = "NuboTesa-3.1-%s.zip" % arch
+            zips = [os.path.join(d, name) for d in (dist_dir, os.path.join(copy, "dist"))]
+            first, again = (open(z, "rb").read() if os.path.exists(z) else b"" for z in zips)
+            check(name + " byte-identical from another folder", True, first == again)
+
+
 def main(argv):
     if len(argv) == 3 and argv[1] == "--exe":
         with open(argv[2], "rb") as f:
             check_version(Pe(f.read()), os.path.basename(argv[2]))
-    elif len(argv) == 3:
-        for arch in MACHINES:
-            check_zip(os.path.join(argv[1], "NuboTesa-3.1-%s.zip" % arch), arch, argv[2])
+    elif len(argv) in (3, 4):
+        argv = [os.path.abspath(a) for a in argv]
+        zips = [os.path.join(argv[1], "NuboTesa-3.1-%s.zip" % arch) for arch in MACHINES]
+        for zip_path, arch in zip(zips, MACHINES):
+            check_zip(zip_path, arch, argv[2])
+        if len(argv) == 4:
+            # A session of its own on the build folder's prefix.
+            session = os.path.join(argv[3], "sessions", "package")
+            os.makedirs(session, exist_ok=True)
+            prefix = os.path.join(session, "wineprefix")
+            if not os.path.islink(prefix):
+                os.makedirs(os.path.join(argv[3], "wineprefix"), exist_ok=True)
+                os.symlink(os.path.join(argv[3], "wineprefix"), prefix)
+            os.environ["NUBO_WINE_ROOT"] = session
+            session_script = os.path.join(argv[2], "tests", "wine", "wine-session")
+            subprocess.run([session_script, "start", session], check=True)
+            try:
+                for zip_path in zips:
+                    check_first_start(zip_path, argv[2], session)
+            finally:
+                subprocess.run([session_script, "stop", session])
+            check_reproducible(argv[1], argv[2])
     else:
         print(__doc__)
         return 2
