@@ -6,7 +6,7 @@
 #include "items/item_store.h"
 #include "items/shortcut_reader.h"
 
-void ItemStore::ImportDroppedFile(const char* path, std::int32_t key) {
+int ItemStore::ImportDroppedFile(const char* path, std::int32_t key) {
   ItemValues values;
   if (IsShortcutPath(path)) {
     ClearItemValues(&values);
@@ -21,5 +21,5 @@ void ItemStore::ImportDroppedFile(const char* path, std::int32_t key) {
   } else {
     PlainFileValues(path, &values);
   }
-  Put(key, values.iconIndex, values.title, values.target, values.workDir, values.iconFile);
+  return Put(key, values.iconIndex, values.title, values.target, values.workDir, values.iconFile);
 }
