@@ -395,7 +395,8 @@ TEST_F(CommandsTest, AChangeTheFilesRefuseShowsOneBoxAndChangesNothing) {
     for (int op = 0; op < (way == 0 ? 5 : 7); ++op) {
       const std::string what = std::string(ops[op]) + ", " + ways[way];
       DeleteFileA(dir.File("NuboInfo.Dat").c_str());
-      for (std::int32_t key : {1, 2}) ItemStore().Put(key, 0, "t", exe, dir.Path().c_str(), exe);
+      ItemStore seed;
+      for (std::int32_t key : {1, 2}) seed.Put(key, 0, "t", exe, dir.Path().c_str(), exe);
       LauncherPanel& panel = Start(true).Panel();
       panel.RebuildImageList();
       const std::string file = op < 5 ? "NuboInfo.Dat" : "Nubotesa.ini",
@@ -405,8 +406,9 @@ TEST_F(CommandsTest, AChangeTheFilesRefuseShowsOneBoxAndChangesNothing) {
         TearDown();
         continue;
       }
-      HANDLE held = way == 1 ? CreateFileA(file.c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                             : INVALID_HANDLE_VALUE;
+      HANDLE held =
+          way == 1 ? CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                   : INVALID_HANDLE_VALUE;
       if (way == 0) platform::LimitFileGrowthForTesting(100);
       WhenDialogOpens edit(kEditCaption, [](HWND d) {
         SetDlgItemTextA(d, IDC_ITEM_TITLE, "new");

@@ -49,24 +49,27 @@ inline int RunUntilQuit(DWORD ms = 5000) {
 
 // Makes a file of the current folder read-only (or writable again): the
 // attribute, and the file system's immutable flag, as Wine, run as root,
-// writes past the attribute. True when opening the file for writing is then
-// refused (or allowed).
+// writes past the attribute (Wine starts the Unix tool without waiting for
+// it). True when opening the file for writing is then refused (or allowed).
 inline bool SetReadOnly(const std::string& name, bool on) {
   const char* path = name.c_str();
-  if (on) SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY);
+  SetFileAttributesA(path, on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
   std::string line = std::string("Z:\\usr\\bin\\chattr ") + (on ? "+i " : "-i ") + name;
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
   if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, 5000);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
   }
-  if (!on) SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-  HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  return (h == INVALID_HANDLE_VALUE) == on;
+  return PumpUntil(
+      [&] {
+        if (!on) SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        return (h == INVALID_HANDLE_VALUE) == on;
+      },
+      3000);
 }
 
 // Writes key=value lines into sections of an INI file in the current folder.
