@@ -54,14 +54,7 @@ inline int RunUntilQuit(DWORD ms = 5000) {
 inline bool SetReadOnly(const std::string& name, bool on) {
   const char* path = name.c_str();
   SetFileAttributesA(path, on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
-  std::string line = std::string("Z:\\usr\\bin\\chattr ") + (on ? "+i " : "-i ") + name;
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  }
+  WinExec(((on ? "Z:\\usr\\bin\\chattr +i " : "Z:\\usr\\bin\\chattr -i ") + name).c_str(), SW_HIDE);
   return PumpUntil(
       [&] {
         if (!on) SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
