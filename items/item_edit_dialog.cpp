@@ -178,6 +178,6 @@ int ItemStore::EditItem(HINSTANCE instance, HWND parent, std::int32_t key) {
   const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ITEM_EDIT), parent,
                                          ItemEditDialogProc, reinterpret_cast<LPARAM>(&state));
   if (result != 1) return 0;
-  Put(key, state.iconIndex, state.title, state.target, state.workDir, state.iconFile);
-  return 1;
+  return Put(key, state.iconIndex, state.title, state.target, state.workDir, state.iconFile) ? 1
+                                                                                             : -1;
 }

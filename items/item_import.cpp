@@ -24,7 +24,7 @@ void TitleFromLongName(const char* path, char* title) {
 
 }  // namespace
 
-void ItemStore::ImportDroppedFile(const char* path, std::int32_t key) {
+int ItemStore::ImportDroppedFile(const char* path, std::int32_t key) {
   ItemValues values;
   if (IsShortcutPath(path)) {
     ClearItemValues(&values);
@@ -44,5 +44,5 @@ void ItemStore::ImportDroppedFile(const char* path, std::int32_t key) {
     PlainFileValues(path, &values);
     TitleFromLongName(path, values.title);
   }
-  Put(key, values.iconIndex, values.title, values.target, values.workDir, values.iconFile);
+  return Put(key, values.iconIndex, values.title, values.target, values.workDir, values.iconFile);
 }

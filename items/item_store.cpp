@@ -85,10 +85,18 @@ int ItemStore::ReadRecord(int index, ItemRecord* record) const {
 
 int ItemStore::WriteRecord(int index, const ItemRecord& record) const {
   platform::File file;
-  if (index < 0 || !file.Open(itemFilePath, platform::OpenMode::WriteOrCreate)) return 0;
+  std::uint64_t size = 0;
+  if (index < 0 || !file.Open(itemFilePath, platform::OpenMode::WriteOrCreate) ||
+      !file.Size(&size)) {
+    return 0;
+  }
   std::uint8_t bytes[kItemRecordSize];
   EncodeItemRecord(record, bytes);
-  return file.WriteAt(OffsetOf(index), bytes, sizeof bytes) == sizeof bytes ? 1 : 0;
+  if (file.WriteAt(OffsetOf(index), bytes, sizeof bytes) == sizeof bytes) return 1;
+  // A record that got only partly past the old end is taken back, so that the
+  // file keeps the length it had.
+  if (OffsetOf(index) + kItemRecordSize > size) file.Truncate(size);
+  return 0;
 }
 
 void ItemStore::Load() {
@@ -104,6 +112,9 @@ void ItemStore::Load() {
   std::uint64_t size = 0;
   if (!file.Open(itemFilePath, platform::OpenMode::ReadExisting) || !file.Size(&size)) {
     FreeAll();
+    // A file that is there but cannot be read (held by another program) has
+    // records that memory lacks.
+    holdsWholeFile_ = !platform::PathExists(itemFilePath);
     return;
   }
   const int n = static_cast<int>(std::min<std::uint64_t>(size / kItemRecordSize, 0x7fffffff));
@@ -134,6 +145,7 @@ void ItemStore::Load() {
     more = more && got == want;
   }
   DropFrom(kept);
+  holdsWholeFile_ = kept == n;
 }
 
 // Frees the records from `first` on and shortens the array to `first`.
@@ -210,7 +222,7 @@ int ItemStore::KeyAt(int index, std::int32_t* key) const {
 
 int ItemStore::SwapKeys(std::int32_t a, std::int32_t b) {
   int ia, ib;
-  if (!FindKey(a, &ia) || !FindKey(b, &ib)) return 0;
+  if (!holdsWholeFile_ || !FindKey(a, &ia) || !FindKey(b, &ib)) return 0;
   // Both records change in one step: two separate writes, cut apart by a
   // crash, would leave both items on one cell. When the file cannot be
   // replaced, nothing changes.
@@ -224,25 +236,32 @@ int ItemStore::SwapKeys(std::int32_t a, std::int32_t b) {
 
 int ItemStore::MoveKey(std::int32_t key, std::int32_t newKey) {
   int index;
-  if (!FindKey(key, &index)) return 0;
+  if (!holdsWholeFile_ || !FindKey(key, &index)) return 0;
   At(index)->key = newKey;
-  WriteRecord(index, *At(index));
-  return 1;
+  if (WriteRecord(index, *At(index))) return 1;
+  At(index)->key = key;
+  return 0;
 }
 
 int ItemStore::Put(std::int32_t key, int iconIndex, const char* title, const char* target,
                    const char* workDir, const char* iconFile) {
-  int index;
+  if (!holdsWholeFile_) return 0;
+  int index = 0;
   ItemRecord* record = nullptr;
-  bool inArray = true;
-  if (FindKey(key, &index)) {
-    record = At(index);
-  } else {
+  const bool added = FindKey(key, &index) == 0;
+  if (added) {
+    // A record that memory has no room for is not written either: the file
+    // holds what memory holds, and the next append takes the same place.
     index = items.Count();
     record = NewRecord();
-    if (record == nullptr) return 0;
-    inArray = items.Append(record) == 0;
+    if (record == nullptr || items.Append(record) != 0) {
+      std::free(record);
+      return 0;
+    }
+  } else {
+    record = At(index);
   }
+  const ItemRecord before = *record;
   record->key = key;
   record->iconIndex = static_cast<std::uint16_t>(iconIndex);
   char cut[kTitleSize];
@@ -251,11 +270,14 @@ int ItemStore::Put(std::int32_t key, int iconIndex, const char* title, const cha
   CopyField(record->target, sizeof record->target, target);
   CopyField(record->workDir, sizeof record->workDir, workDir);
   CopyField(record->iconFile, sizeof record->iconFile, iconFile);
-  const int written = WriteRecord(index, *record);
-  // Without room in the array the record still reaches the file, at the index
-  // it would have had, and the next Load brings it back.
-  if (!inArray) std::free(record);
-  return written;
+  if (WriteRecord(index, *record)) return 1;
+  if (added) {
+    items.EraseAt(index);
+    std::free(record);
+  } else {
+    *record = before;
+  }
+  return 0;
 }
 
 // Writes every record but `skipIndex` to the temporary file and puts it in
@@ -282,10 +304,12 @@ int ItemStore::RewriteWithout(int skipIndex) const {
 
 int ItemStore::Remove(std::int32_t key) {
   int index;
-  if (!FindKey(key, &index)) return 0;
+  if (!holdsWholeFile_ || !FindKey(key, &index)) return 0;
   if (items.Count() == 1) {
-    // The last item: no item file remains.
-    if (!platform::RemoveFile(itemFilePath) && platform::PathExists(itemFilePath)) return 0;
+    // The last item: no item file remains. The file is asked for afterwards:
+    // under Wine a delete that the file system refuses can report success.
+    platform::RemoveFile(itemFilePath);
+    if (platform::PathExists(itemFilePath)) return 0;
   } else if (!RewriteWithout(index)) {
     return 0;
   }

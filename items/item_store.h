@@ -3,8 +3,9 @@
 // Array order is item-file order: record i of `items` is record i of the file,
 // and the panel's image i shows record i. Every change is written through at
 // once; each file operation opens the file without sharing and closes it again.
-// Operations return 1 for success (for lookups: found) and 0 otherwise. String
-// outputs are caller buffers of 260 bytes.
+// Operations return 1 for success (for lookups: found) and 0 otherwise; a change
+// succeeds only when the item file now holds it, and one that fails leaves
+// memory as the file has it. String outputs are caller buffers of 260 bytes.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,10 @@ class ItemStore {
   ItemStore& operator=(const ItemStore&) = delete;
 
   void Load();
+  // False after a Load that could not read every record of an existing file:
+  // every change is then refused, since an append would overwrite a record
+  // memory lacks and a rewrite would drop it.
+  bool HoldsWholeFile() const { return holdsWholeFile_; }
   int ItemCount() const { return items.Count(); }
   int RecordCount() const;
   int ReadRecord(int index, ItemRecord* record) const;
@@ -50,11 +55,13 @@ class ItemStore {
   void FreeAll();
 
   // Windows only. Registers a dropped file as a new item at key; a shell
-  // shortcut is resolved to its target (item_import.cpp).
-  void ImportDroppedFile(const char* path, std::int32_t key);
+  // shortcut is resolved to its target; 1 when the item was stored
+  // (item_import.cpp).
+  int ImportDroppedFile(const char* path, std::int32_t key);
   // Windows only. Runs the item edit dialog for the item at key (a new item
-  // when there is none); 1 when the user confirmed and the item was stored
-  // (item_edit_dialog.cpp).
+  // when there is none); 1 when the user confirmed and the item was stored,
+  // -1 when the confirmed item could not be stored, 0 when the dialog was
+  // cancelled (item_edit_dialog.cpp).
   int EditItem(HINSTANCE__* instance, HWND__* parent, std::int32_t key);
 
   const char* ItemFilePath() const { return itemFilePath; }
@@ -67,4 +74,5 @@ class ItemStore {
 
   PtrArray items;
   char itemFilePath[kPathSize];
+  bool holdsWholeFile_ = true;
 };

@@ -29,7 +29,10 @@ LauncherPanel::~LauncherPanel() {
   if (comInitialized_) CoUninitialize();
   BackgroundBrush.reset();
   label.Destroy();
-  settings.Save();
+  if (!settings.Save()) {
+    window = nullptr;  // destroyed by now: the box stands alone
+    WarnSettingsNotSaved();
+  }
 }
 
 int LauncherPanel::Initialize(HINSTANCE moduleInstance, HWND mainWindow) {

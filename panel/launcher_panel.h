@@ -104,6 +104,9 @@ class LauncherPanel {
   // (by a timer, a tray click or a drop inside its loop) is not shown again.
   // Returns false when it was not shown.
   bool Warn(const char* text, const char* caption = nullptr);
+  // The warnings of a change the item file or the settings file did not take.
+  void WarnItemNotStored();
+  void WarnSettingsNotSaved();
 
   // The cell size in pixels, as the settings hold it now.
   int CellSize() const { return settings.IconSize; }
@@ -169,7 +172,7 @@ class LauncherPanel {
   // Pointer helpers (panel_input.cpp).
   void BeginDrag(std::uint32_t x, std::uint32_t y);
   void HoverAt(std::uint32_t x, std::uint32_t y);
-  void DropDraggedItem(std::int32_t key);
+  bool DropDraggedItem(std::int32_t key);
   void EndDragImage();
 
   void DrawBevel(HDC dc, int x, int y);

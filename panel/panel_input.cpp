@@ -112,13 +112,14 @@ void LauncherPanel::HoverAt(std::uint32_t x, std::uint32_t y) {
 void LauncherPanel::ReleaseAt(std::uint32_t x, std::uint32_t y) {
   ClipCursor(nullptr);
   const std::int32_t key = grid::CellKeyAt(x, y, CellSize());
+  bool stored = true;
   switch (pointer::OnRelease(DragState, key, DragSourceKey)) {
     case pointer::ReleaseAction::kLaunch:
       LaunchAt(key);
       break;
     case pointer::ReleaseAction::kDropElsewhere:
       EndDragImage();
-      DropDraggedItem(key);
+      stored = DropDraggedItem(key);
       break;
     case pointer::ReleaseAction::kDropOnItself:
       EndDragImage();
@@ -128,22 +129,27 @@ void LauncherPanel::ReleaseAt(std::uint32_t x, std::uint32_t y) {
   DragState = pointer::kIdle;
   DragSourceKey = grid::kNoCell;
   SetPointerShape(pointer::CursorAfterRelease(items.HasKey(key) == 1));
+  // Told once the drag is over: the box runs a loop of its own.
+  if (!stored) WarnItemNotStored();
 }
 
 // Moves the dragged item to `key`, or swaps it with the item there. Both are
 // written to the item file at once; the record order stays, so the image list
-// stays valid.
-void LauncherPanel::DropDraggedItem(std::int32_t key) {
-  if (!items.HasKey(DragSourceKey)) return;
+// stays valid. False when the file did not take the change: then nothing
+// moved, and the item shows where it was.
+bool LauncherPanel::DropDraggedItem(std::int32_t key) {
+  if (!items.HasKey(DragSourceKey)) return true;
   platform::WindowDc dc(window);
-  if (items.HasKey(key)) {
-    items.SwapKeys(DragSourceKey, key);
-    PaintItemCell(dc.get(), DragSourceKey, 1);
-  } else {
-    items.MoveKey(DragSourceKey, key);
+  const bool swap = items.HasKey(key) == 1;
+  const bool stored =
+      (swap ? items.SwapKeys(DragSourceKey, key) : items.MoveKey(DragSourceKey, key)) == 1;
+  if (stored && !swap) {
     PaintCellBackground(dc.get(), DragSourceKey);
+  } else {
+    PaintItemCell(dc.get(), DragSourceKey, 1);
   }
   PaintItemCell(dc.get(), key, 1);
+  return stored;
 }
 
 // A menu is about to take the input, and its loop takes the left release: a

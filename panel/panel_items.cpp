@@ -13,6 +13,13 @@ namespace {
 
 const char kAlreadyRegistered[] = "そのファイルは既に登録済みです。登録してよろしいですか？";
 const char kConfirmCaption[] = "確認";
+const char kItemNotStored[] =
+    "登録内容を保存できませんでした。\n"
+    "ディスクの空きが足りないか、NuboInfo.Datが他のソフトで使用中か、\n"
+    "読み取り専用になっている可能性があります。";
+const char kItemsNotAllRead[] =
+    "NuboInfo.Datをすべて読みこめなかったため、登録内容を保存できませんでした。\n"
+    "他のソフトで使用中でないか確かめて、ぬぼてさぽんを起動し直してください。";
 
 }  // namespace
 
@@ -33,7 +40,10 @@ void LauncherPanel::DropFile(const char* path, std::uint32_t x, std::uint32_t y)
     // The question runs a modal loop: another drop may have taken the cell.
     if (answer != IDOK || items.HasKey(key)) return;
   }
-  items.ImportDroppedFile(path, key);
+  if (!items.ImportDroppedFile(path, key)) {
+    WarnItemNotStored();
+    return;
+  }
   AppendItemImage(key);
   platform::WindowDc dc(window);
   PaintItemCell(dc.get(), key, 0);
@@ -66,7 +76,9 @@ void LauncherPanel::LaunchAt(std::int32_t key) {
 void LauncherPanel::EditContextItem() {
   const std::int32_t key = ContextKey;
   ContextKey = -1;
-  if (items.EditItem(instance, window, key) != 1) return;
+  const int edited = items.EditItem(instance, window, key);
+  if (edited == -1) WarnItemNotStored();
+  if (edited != 1) return;
   // An edited record keeps its place: one icon is replaced. An item made on
   // an empty cell is the last record, whose icon is appended as for a drop.
   int index = 0;
@@ -81,13 +93,26 @@ void LauncherPanel::EditContextItem() {
 }
 
 // Deletes at once, without a question. The records after the deleted one move
-// down by one, and so do their images.
+// down by one, and so do their images. A delete the item file refuses keeps
+// the item, on screen as in the file.
 void LauncherPanel::DeleteContextItem() {
   const std::int32_t key = ContextKey;
   ContextKey = -1;
   int index = 0;
   if (!items.FindKey(key, &index)) return;
-  if (items.Remove(key)) RemoveItemIcon(index);
-  platform::WindowDc dc(window);
-  PaintCellBackground(dc.get(), key);
+  const bool removed = items.Remove(key) == 1;
+  if (removed) RemoveItemIcon(index);
+  {
+    platform::WindowDc dc(window);
+    if (removed) {
+      PaintCellBackground(dc.get(), key);
+    } else {
+      PaintItemCell(dc.get(), key, 1);
+    }
+  }
+  if (!removed) WarnItemNotStored();
+}
+
+void LauncherPanel::WarnItemNotStored() {
+  Warn(items.HoldsWholeFile() ? kItemNotStored : kItemsNotAllRead);
 }

@@ -7,6 +7,11 @@
 
 namespace {
 
+const char kSettingsNotSaved[] =
+    "設定を保存できませんでした。\n"
+    "ディスクの空きが足りないか、Nubotesa.iniが他のソフトで使用中か、\n"
+    "読み取り専用になっている可能性があります。";
+
 void ApplyStackingOrder(HWND window, std::int32_t topMost) {
   if (topMost != 0) {
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -21,8 +26,15 @@ void ApplyStackingOrder(HWND window, std::int32_t topMost) {
 
 }  // namespace
 
+void LauncherPanel::WarnSettingsNotSaved() {
+  Warn(kSettingsNotSaved);
+}
+
+// What the user chose is applied also when the settings file did not take it;
+// the user is told once everything shows.
 void LauncherPanel::ChangeSettings() {
-  if (RunSettingsDialog(settings, instance, window) != 1) return;
+  const int confirmed = RunSettingsDialog(settings, instance, window);
+  if (confirmed == 0) return;
   SetFocus(window);
   ApplyStackingOrder(window, settings.TopMost);
   // The records as the item file holds them now, every icon extracted again
@@ -42,4 +54,5 @@ void LauncherPanel::ChangeSettings() {
   // Showing activates the window, which lifts it to the top: a panel kept
   // at the bottom goes back there.
   if (settings.TopMost == 0) ApplyStackingOrder(window, 0);
+  if (confirmed == 2) WarnSettingsNotSaved();
 }

@@ -33,6 +33,9 @@ class File {
   std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size);
   std::size_t WriteAt(std::uint64_t offset, const void* data, std::size_t size);
   bool Size(std::uint64_t* size) const;
+  // Cuts the file back to `size` bytes (a write that did not get through is
+  // taken back).
+  bool Truncate(std::uint64_t size);
   // Pushes written data to the disk before the handle is closed.
   bool Flush();
 

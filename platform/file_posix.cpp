@@ -90,6 +90,10 @@ bool File::Size(std::uint64_t* size) const {
   return true;
 }
 
+bool File::Truncate(std::uint64_t size) {
+  return fd_ >= 0 && ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
+}
+
 bool File::Flush() {
   return fd_ >= 0 && ::fsync(fd_) == 0;
 }

@@ -84,6 +84,10 @@ bool File::Size(std::uint64_t* size) const {
   return true;
 }
 
+bool File::Truncate(std::uint64_t size) {
+  return IsOpen() && SeekTo(AsHandle(handle_), size) && SetEndOfFile(AsHandle(handle_)) != 0;
+}
+
 bool File::Flush() {
   return IsOpen() && FlushFileBuffers(AsHandle(handle_)) != 0;
 }

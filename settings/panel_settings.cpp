@@ -36,12 +36,16 @@ void PanelSettings::Load() {
   settings_rules::GuardLoaded(this);
 }
 
-void PanelSettings::Save() {
-  if (SettingsPath[0] == '\0') return;
+int PanelSettings::Save() {
+  if (SettingsPath[0] == '\0') return 0;
   char text[260];
+  int saved = 1;
   for (const Key& key : settings_rules::kKeys) {
-    WritePrivateProfileStringA(key.section, key.name,
-                               settings_rules::TextToWrite(*this, key, text, sizeof text),
-                               SettingsPath);
+    if (!WritePrivateProfileStringA(key.section, key.name,
+                                    settings_rules::TextToWrite(*this, key, text, sizeof text),
+                                    SettingsPath)) {
+      saved = 0;
+    }
   }
+  return saved;
 }

@@ -23,6 +23,7 @@ struct PanelSettings {
 
   // Names the settings file after the current directory and reads every key.
   void Load();
-  // Writes every key, in the file's fixed order.
-  void Save();
+  // Writes every key, in the file's fixed order; 1 when the file took every
+  // one.
+  int Save();
 };

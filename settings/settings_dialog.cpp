@@ -176,8 +176,7 @@ int RunSettingsDialog(PanelSettings& settings, HINSTANCE instance, HWND owner) {
                                          SettingsDialogProc, reinterpret_cast<LPARAM>(&state));
   if (result != IDOK) return 0;
   CopyBack(state, &settings);
-  settings.Save();
-  return 1;
+  return settings.Save() == 1 ? 1 : 2;
 }
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

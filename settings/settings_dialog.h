@@ -29,8 +29,9 @@ struct SettingsDialogState {
 
 // Runs the dialog over `owner`. On OK copies the working copy back into
 // `settings` (not WallpaperWork, CheckFlag or SettingsPath), saves the
-// settings file and returns 1; returns 0 on Cancel, Escape, or when the
-// dialog cannot be created, leaving `settings` untouched.
+// settings file and returns 1, or 2 when the file did not take them; returns
+// 0 on Cancel, Escape, or when the dialog cannot be created, leaving
+// `settings` untouched.
 int RunSettingsDialog(PanelSettings& settings, HINSTANCE instance, HWND owner);
 
 // The dialog procedure. Each dialog reaches its own working copy, passed as

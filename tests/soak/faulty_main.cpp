@@ -4,25 +4,36 @@
 //    bytes;
 //  - it tells the soak driver how far it has read its message queue: a posted
 //    "NuboTesa.SoakMarker" message's wParam is copied, when the message loop
-//    takes it, into the shared DWORD "Local\NuboTesa.SoakMarker.<pid>". All
-//    messages posted before it have then been handled.
+//    takes it, into shared memory, with the records the launcher holds then
+//    (soak::Report). All messages posted before it have then been handled.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "app/launcher_app.h"
 #include "app/launcher_main.h"
 #include "platform/file.h"
+#include "tests/soak/soak_model.h"
 
 namespace {
 
 UINT g_marker = 0;
-volatile DWORD* g_seen = nullptr;
+soak::Report* g_seen = nullptr;
 
 LRESULT CALLBACK SeeMarker(int code, WPARAM removed, LPARAM message) {
   const MSG* m = reinterpret_cast<const MSG*>(message);
-  if (code >= 0 && removed == PM_REMOVE && m->message == g_marker && g_seen != nullptr) {
-    *g_seen = static_cast<DWORD>(m->wParam);
+  auto* app = reinterpret_cast<LauncherApp*>(GetWindowLongPtrA(m->hwnd, GWLP_USERDATA));
+  if (code >= 0 && removed == PM_REMOVE && m->message == g_marker && g_seen && app) {
+    const ItemStore& items = app->Panel().items;
+    g_seen->count = static_cast<std::uint32_t>(std::min(items.ItemCount(), 64));
+    for (std::uint32_t i = 0; i < g_seen->count; ++i) {
+      std::memcpy(g_seen->records + i * 920, items.RecordAt(static_cast<int>(i)), 920);
+    }
+    MemoryBarrier();
+    g_seen->seen = static_cast<DWORD>(m->wParam);
   }
   return CallNextHookEx(nullptr, code, removed, message);
 }
@@ -37,10 +48,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   g_marker = RegisterWindowMessageA("NuboTesa.SoakMarker");
   const std::string name = "Local\\NuboTesa.SoakMarker." + std::to_string(GetCurrentProcessId());
   HANDLE shared = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                     sizeof(DWORD), name.c_str());
+                                     sizeof(soak::Report), name.c_str());
   if (shared != nullptr) {
-    g_seen =
-        static_cast<volatile DWORD*>(MapViewOfFile(shared, FILE_MAP_WRITE, 0, 0, sizeof(DWORD)));
+    g_seen = static_cast<soak::Report*>(MapViewOfFile(shared, FILE_MAP_WRITE, 0, 0, 0));
   }
   SetWindowsHookExA(WH_GETMESSAGE, SeeMarker, nullptr, GetCurrentThreadId());
   return LauncherMain(instance);

@@ -9,10 +9,13 @@
 // restart the file must be the model before or after that operation, never
 // anything else. Some runs play a full disk (the file layer's growth limit):
 // there too an operation is whole or absent, and items the file lacks that
-// the operation did not touch are counted as lost.
+// the operation did not touch are counted as lost. After every step the
+// launcher's records (what it shows) must be the file's, and a command the
+// file did not take must have shown one warning box.
 //
 // Usage: soak_driver PROGRAM FOLDER OPERATIONS KILLS SEED
-// Prints one line: operations, kills, disk-full runs, failures, items lost;
+// Prints one line: operations, kills, disk-full runs, failures, items lost,
+// records held that differ from the file, warnings;
 // exits 1 when anything failed.
 #include <windows.h>
 #include <shlobj.h>
@@ -34,7 +37,8 @@ constexpr int kCell = 32;  // the default cell size
 constexpr DWORD kStepMs = 8000;
 
 struct Totals {
-  int operations = 0, kills = 0, fullDisks = 0, failures = 0, lost = 0;
+  int operations = 0, kills = 0, fullDisks = 0, failures = 0, lost = 0, differences = 0,
+      warnings = 0;
 };
 
 // Polls `done` until it is true or `ms` have passed.
@@ -125,7 +129,7 @@ class Launcher {
     CloseHandle(pi_.hThread);
     pi_ = {};
     window_ = nullptr;
-    if (seen_ != nullptr) UnmapViewOfFile(const_cast<DWORD*>(seen_));
+    if (seen_ != nullptr) UnmapViewOfFile(const_cast<soak::Report*>(seen_));
     seen_ = nullptr;
   }
 
@@ -138,27 +142,38 @@ class Launcher {
       const std::string name = "Local\\NuboTesa.SoakMarker." + std::to_string(Pid());
       HANDLE shared = OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
       if (shared == nullptr) return false;
-      seen_ = static_cast<volatile DWORD*>(MapViewOfFile(shared, FILE_MAP_READ, 0, 0, 4));
+      seen_ = static_cast<volatile soak::Report*>(MapViewOfFile(shared, FILE_MAP_READ, 0, 0, 0));
       CloseHandle(shared);  // the view keeps the mapping
       if (seen_ == nullptr) return false;
     }
     static const UINT marker = RegisterWindowMessageA("NuboTesa.SoakMarker");
     const DWORD mark = ++marks_;
     PostMessageA(window_, marker, mark, 0);
-    return WaitFor([&] { return *seen_ == mark; }, kStepMs);
+    return WaitFor([&] { return seen_->seen == mark; }, kStepMs);
   }
 
-  // No menu or dialog left open, and idle after them: the handler that
+  // The records the launcher held at the last marker.
+  bool Held(soak::Model* model, std::string* torn) const {
+    const auto* report = const_cast<const soak::Report*>(seen_);
+    return ReadRecords(std::string(report->records, report->count * 920), model, torn);
+  }
+
+  // No menu, dialog or box left open, and idle after them: the handler that
   // opened a dialog may still work on the files when the dialog is gone.
-  bool Quiet() {
-    const bool closed = WaitFor(
-        [&] {
-          return FindWindowOf(pi_.dwProcessId, "#32768") == nullptr &&
-                 FindWindowOf(pi_.dwProcessId, "#32770") == nullptr;
-        },
-        kStepMs);
-    // A second marker: the handler behind a closed dialog has returned.
-    return Idle() && closed && Idle();
+  // Warning boxes are counted and closed; their loops take markers too.
+  bool Quiet(int* warnings) {
+    HWND seen = nullptr;
+    auto closed = [&] {
+      const HWND box = FindWindowA("#32770", "ホコからの警告");
+      *warnings += box != nullptr && box != seen;
+      if ((seen = box) != nullptr) PostMessageA(box, WM_COMMAND, IDOK, 0);
+      return FindWindowOf(pi_.dwProcessId, "#32768") == nullptr &&
+             FindWindowOf(pi_.dwProcessId, "#32770") == nullptr;
+    };
+    for (int round = 0; round < 4; ++round) {
+      if (WaitFor(closed, kStepMs) && Idle() && closed() && Idle() && closed()) return true;
+    }
+    return false;
   }
 
   void Post(UINT message, WPARAM w, LPARAM l) { PostMessageA(window_, message, w, l); }
@@ -192,7 +207,7 @@ class Launcher {
   PROCESS_INFORMATION pi_ = {};
   HWND window_ = nullptr;
   DWORD marks_ = 0;
-  volatile DWORD* seen_ = nullptr;
+  volatile soak::Report* seen_ = nullptr;
 };
 
 class Soak {
@@ -209,7 +224,7 @@ class Soak {
   soak::Model Planned(soak::Operation& op);
   void Perform(const soak::Operation& op);
   bool Settle(const soak::Model& before, const soak::Model& after, bool killed, bool fullDisk,
-              const soak::Operation& op);
+              const soak::Operation& op, int warnings = 0);
   bool ChooseMenuCommand(std::int32_t key, WPARAM command);
   int Random(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
   std::string ItemFile() const { return folder_ + "\\NuboInfo.Dat"; }
@@ -329,7 +344,7 @@ void Soak::Perform(const soak::Operation& op) {
 
 // Checks the item file after an operation and takes the model forward.
 bool Soak::Settle(const soak::Model& before, const soak::Model& after, bool killed, bool fullDisk,
-                  const soak::Operation& op) {
+                  const soak::Operation& op, int warnings) {
   soak::Model file;
   std::string torn;
   bool read = false;
@@ -339,6 +354,15 @@ bool Soak::Settle(const soak::Model& before, const soak::Model& after, bool kill
     Fail(torn.empty() ? "the item file stayed held open" : "a torn record: " + torn);
     return false;
   }
+  soak::Model held;
+  if (!killed && (!launcher_.Held(&held, &torn) || !held.Same(file))) {
+    ++totals_.differences;
+    Fail("the launcher holds " + held.Describe() + " " + torn + ", the file " + file.Describe());
+  }
+  // A change the file did not take is told once; one it took, in no box.
+  const int boxes = file.Same(after) || after.Same(before) ? 0 : 1;
+  totals_.warnings += warnings;
+  if (!killed && warnings != boxes) Fail(std::to_string(warnings) + " warning boxes");
   if (file.Same(after) || ((killed || fullDisk) && file.Same(before))) {
     model_ = file.Same(after) ? after : before;
     return true;
@@ -383,14 +407,15 @@ bool Soak::Run(int operations, int kills) {
     }
     Perform(op);
     ++totals_.operations;
+    int warnings = 0;
     if (kill) {
       Sleep(static_cast<DWORD>(Random(40)));  // a random moment inside the operation
       launcher_.Kill();
       ++totals_.kills;
-    } else if (!launcher_.Quiet()) {
+    } else if (!launcher_.Quiet(&warnings)) {
       Fail(std::string(soak::KindName(op.kind)) + ": the launcher stopped answering");
     }
-    Settle(before, after, kill, fullDisk_, op);
+    Settle(before, after, kill, fullDisk_, op, warnings);
     if (kill || !launcher_.Running() || (fullDisk_ && Random(20) == 0)) {
       // Every fifth restart plays a disk that fills up soon.
       const bool full = Random(5) == 0;
@@ -426,7 +451,9 @@ int main(int argc, char** argv) {
   Soak soak(DosPath(argv[1]), DosPath(argv[2]), static_cast<unsigned>(std::atoi(argv[5])));
   const bool ok = soak.Run(std::atoi(argv[3]), std::atoi(argv[4]));
   const Totals& t = soak.totals();
-  std::printf("soak: operations %d, kills %d, disk-full runs %d, failures %d, items lost %d\n",
-              t.operations, t.kills, t.fullDisks, t.failures, t.lost);
+  std::printf(
+      "soak: operations %d, kills %d, disk-full runs %d, failures %d, items lost %d, "
+      "screen/file differences %d, warnings %d\n",
+      t.operations, t.kills, t.fullDisks, t.failures, t.lost, t.differences, t.warnings);
   return ok ? 0 : 1;
 }

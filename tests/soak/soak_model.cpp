@@ -120,7 +120,10 @@ bool ReadItemFile(const std::string& path, Model* model, std::string* torn) {
     *torn = "";
     return !std::ifstream(path).is_open() && !std::filesystem::exists(path);
   }
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return ReadRecords(std::string(std::istreambuf_iterator<char>(in), {}), model, torn);
+}
+
+bool ReadRecords(const std::string& bytes, Model* model, std::string* torn) {
   // A trailing part of a record is never read by the launcher either.
   for (std::size_t at = 0; at + kRecord <= bytes.size(); at += kRecord) {
     const std::string record = bytes.substr(at, kRecord);

@@ -42,6 +42,17 @@ struct Model {
 // A cell of the 6 x 4 grid the soak works on.
 std::int32_t RandomCell(std::mt19937& random);
 
+// What the soak build of the launcher shares ("Local\NuboTesa.SoakMarker.<pid>"):
+// the last marker its loop took and, as of then, its records as a file holds them.
+struct Report {
+  volatile std::uint32_t seen;
+  std::uint32_t count;
+  char records[64 * 920];
+};
+
+// Reads records as ReadItemFile does.
+bool ReadRecords(const std::string& bytes, Model* model, std::string* torn);
+
 // Reads the item file (missing: no items). Every whole record must be one the
 // launcher can have written for a soak file: terminated fields, a target in
 // the soak's files. False, with the record described in `torn`, otherwise, or

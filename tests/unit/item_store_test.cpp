@@ -332,9 +332,13 @@ TEST_F(ItemStoreTest, HeldFileReadsEmptyAndRefusesWrites) {
   ItemRecord record;
   EXPECT_EQ(store.ReadRecord(0, &record), 0);
   EXPECT_EQ(store.Put(5, 0, "five", "x", "", ""), 0);
-  EXPECT_EQ(store.ItemCount(), 1);  // memory still holds what the user added
+  EXPECT_EQ(store.ItemCount(), 0);  // memory holds what the file holds
   holder.Close();
   EXPECT_EQ(ReadWholeFile(DataPath()), before);
+  EXPECT_EQ(store.Put(5, 0, "five", "x", "", ""), 0);  // it would overwrite a record not read
+  store.Load();
+  EXPECT_EQ(store.Put(5, 0, "five", "x", "", ""), 1);
+  EXPECT_EQ(DataSize(), 3 * 920);
 }
 
 TEST_F(ItemStoreTest, RemoveWhileTheFileIsHeldKeepsFileAndMemory) {

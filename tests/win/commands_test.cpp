@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "app/launcher_app.h"
+#include "platform/file.h"
 #include "resources/resource.h"
 #include "tests/support/scoped_temp_dir.h"
 #include "tests/win/menu_driver.h"
@@ -384,6 +386,70 @@ TEST_F(CommandsTest, ExitDuringAnOpenDialogStoresNothingAndExitsWithZero) {
     EXPECT_EQ(CountDialogs(c.caption), 0) << c.caption;
   }
   EXPECT_FALSE(menus.Stuck());
+}
+
+// A change the files do not take, made as the user makes it (a full disk with
+// room for 100 bytes, a file held without sharing, a read-only file): one box
+// names what was not saved, the file stays as it was, the records are the
+// file's. On the full disk an item's edit or move overwrites and is stored.
+TEST_F(CommandsTest, AChangeTheFilesRefuseShowsOneBoxAndChangesNothing) {
+  const char* ways[] = {"full disk", "held", "read-only"};
+  const char* ops[] = {"drop", "edit", "move", "swap", "delete", "settings", "exit"};
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::strcpy(std::strrchr(exe, '\\'), "\\icons10.dll");  // icons for the edit dialog
+  for (int way = 0; way < 3; ++way) {
+    for (int op = 0; op < (way == 0 ? 5 : 7); ++op) {
+      const std::string what = std::string(ops[op]) + ", " + ways[way];
+      DeleteFileA(dir.File("NuboInfo.Dat").c_str());
+      ItemStore seed;
+      for (std::int32_t key : {1, 2}) seed.Put(key, 0, "t", exe, dir.Path().c_str(), exe);
+      LauncherPanel& panel = Start(true).Panel();
+      panel.RebuildImageList();
+      const std::string file = op < 5 ? "NuboInfo.Dat" : "Nubotesa.ini",
+                        before = ReadWholeFile(file);
+      ASSERT_TRUE(way != 2 || testutil::SetReadOnly(file, true)) << what;
+      HANDLE held =
+          way == 1 ? CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                   : INVALID_HANDLE_VALUE;
+      if (way == 0) platform::LimitFileGrowthForTesting(100);
+      WhenDialogOpens edit(kEditCaption, [](HWND d) {
+        SetDlgItemTextA(d, IDC_ITEM_TITLE, "new");
+        PostMessageA(d, WM_COMMAND, IDOK, 0);
+      });
+      WhenDialogOpens settings(kSettingsCaption,
+                               [](HWND d) { PostMessageA(d, WM_COMMAND, IDOK, 0); });
+      boxes.Clear();
+      panel.ContextKey = 1;
+      if (op == 0) panel.DropFile(dir.File("new.exe").c_str(), 100, 5);
+      if (op == 1) panel.EditContextItem();
+      if (op == 2 || op == 3) {
+        panel.PressAt(40, 5);
+        panel.PointerMovedTo(op == 2 ? 100 : 70, 5);
+        panel.ReleaseAt(op == 2 ? 100 : 70, 5);
+      }
+      if (op == 4) panel.DeleteContextItem();
+      if (op == 5) panel.ChangeSettings();
+      if (op == 6) TearDown(), app_.reset();
+      platform::LimitFileGrowthForTesting(-1);
+      if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+      EXPECT_TRUE(way != 2 || testutil::SetReadOnly(file, false)) << what;
+      const bool refused = way != 0 || op == 0 || op == 3 || op == 4;
+      ASSERT_EQ(boxes.Seen().size(), refused ? 1u : 0u) << what;
+      if (refused) {
+        EXPECT_EQ(boxes.Seen()[0].caption, "ホコからの警告") << what;
+        EXPECT_EQ(boxes.Seen()[0].text.rfind(op < 5 ? "登録内容を" : "設定を", 0), 0u) << what;
+        EXPECT_EQ(ReadWholeFile(file), before) << what;
+      }
+      ItemStore stored;
+      stored.Load();
+      EXPECT_EQ(stored.ItemCount(), app_ ? panel.items.ItemCount() : 2) << what;
+      for (int i = 0; app_ && i < stored.ItemCount() && i < panel.items.ItemCount(); ++i) {
+        EXPECT_EQ(std::memcmp(stored.RecordAt(i), panel.items.RecordAt(i), 920), 0) << what << i;
+      }
+      TearDown();
+    }
+  }
 }
 
 // A tray click while the greeting or a show's wallpaper error is up: after

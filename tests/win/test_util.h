@@ -47,6 +47,24 @@ inline int RunUntilQuit(DWORD ms = 5000) {
   }
 }
 
+// Makes a file of the current folder read-only (or writable again): the
+// attribute, and the file system's immutable flag, as Wine, run as root,
+// writes past the attribute (Wine starts the Unix tool without waiting for
+// it). True when opening the file for writing is then refused (or allowed).
+inline bool SetReadOnly(const std::string& name, bool on) {
+  const char* path = name.c_str();
+  SetFileAttributesA(path, on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+  WinExec(((on ? "Z:\\usr\\bin\\chattr +i " : "Z:\\usr\\bin\\chattr -i ") + name).c_str(), SW_HIDE);
+  return PumpUntil(
+      [&] {
+        if (!on) SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        return (h == INVALID_HANDLE_VALUE) == on;
+      },
+      3000);
+}
+
 // Writes key=value lines into sections of an INI file in the current folder.
 inline void WriteIni(const char* file, const char* section,
                      const std::vector<std::pair<std::string, std::string>>& values) {
