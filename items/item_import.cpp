@@ -33,7 +33,7 @@ int ItemStore::ImportDroppedFile(const char* path, std::int32_t key) {
     // link naming a path that cannot be written is not stored at all.
     if (ReadShortcut(path, values.title, values.target, values.workDir, values.iconFile,
                      &values.iconIndex) == kShortcutUnwritable) {
-      return;
+      return -1;
     }
     if (values.title[0] == '\0') TitleFromLongName(values.target, values.title);
     char systemDirectory[260] = "";

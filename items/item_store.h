@@ -55,7 +55,8 @@ class ItemStore {
   void FreeAll();
 
   // Windows only. Registers a dropped file as a new item at key; a shell
-  // shortcut is resolved to its target; 1 when the item was stored
+  // shortcut is resolved to its target. 1 when the item was stored, 0 when
+  // the file did not take it, -1 for a link whose paths cannot be written
   // (item_import.cpp).
   int ImportDroppedFile(const char* path, std::int32_t key);
   // Windows only. Runs the item edit dialog for the item at key (a new item

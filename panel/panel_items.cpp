@@ -40,8 +40,11 @@ void LauncherPanel::DropFile(const char* path, std::uint32_t x, std::uint32_t y)
     // The question runs a modal loop: another drop may have taken the cell.
     if (answer != IDOK || items.HasKey(key)) return;
   }
-  if (!items.ImportDroppedFile(path, key)) {
-    WarnItemNotStored();
+  // A link whose paths cannot be written (-1) was refused with its own word
+  // before the drop came here.
+  const int imported = items.ImportDroppedFile(path, key);
+  if (imported != 1) {
+    if (imported == 0) WarnItemNotStored();
     return;
   }
   AppendItemImage(key);
