@@ -2,8 +2,6 @@
 // the about box.
 #include "app/launcher_app.h"
 
-#include <string>
-
 #include "items/item_import_rules.h"
 #include "items/shortcut_reader.h"
 #include "panel/grid_geometry.h"
@@ -85,8 +83,9 @@ bool OpenWithItem(const ItemStore& items, std::int32_t key, const wchar_t* docum
   wchar_t program[MAX_PATH], folder[MAX_PATH];
   MultiByteToWideChar(CP_ACP, 0, target, -1, program, MAX_PATH);
   MultiByteToWideChar(CP_ACP, 0, workDir, -1, folder, MAX_PATH);
-  const std::wstring parameters = L"\"" + std::wstring(document) + L"\"";
-  ShellExecuteW(nullptr, L"open", program, parameters.c_str(), folder, SW_SHOW);
+  wchar_t parameters[MAX_PATH + 2];
+  wsprintfW(parameters, L"\"%s\"", document);
+  ShellExecuteW(nullptr, L"open", program, parameters, folder, SW_SHOW);
   return true;
 }
 
