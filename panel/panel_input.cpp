@@ -152,7 +152,7 @@ void LauncherPanel::EndPress() {
   if (DragState != pointer::kPressed && DragState != pointer::kDragging) return;
   ClipCursor(nullptr);
   if (DragState == pointer::kDragging) {
-    EndDragImage(window);
+    EndDragImage();
     InvalidateRect(window, nullptr, FALSE);
   }
   DragState = pointer::kIdle;
