@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "app/launcher_app.h"
@@ -26,12 +27,14 @@ const char kEditCaption[] = "登録内容の変更";
 const std::vector<UINT> kPanelMenu = {40003, 40005, 0, 40010, 0, 40007};
 const std::vector<UINT> kItemMenu = {40001, 40002, 0, 0, 40003, 40005, 0, 40010, 0, 40007};
 
-// Counts the times the main window is shown or hidden.
+// Counts the times the main window is shown or hidden, and the menus that end.
 thread_local int showChanges = 0;
 thread_local HWND watched = nullptr;
+thread_local int menuLoopsEnded = 0;
 LRESULT CALLBACK CountShows(int code, WPARAM wParam, LPARAM lParam) {
   const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
   if (code >= 0 && m->hwnd == watched && m->message == WM_SHOWWINDOW) ++showChanges;
+  if (code >= 0 && m->message == WM_EXITMENULOOP) ++menuLoopsEnded;
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -67,6 +70,23 @@ class CommandsTest : public ::testing::Test {
   // gives it.
   void RightPressAt(int x, int y) {
     PostMessageA(Main(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+  }
+  // A right press that must open a menu. Shown again right after it was
+  // hidden, the panel can still have the X server's late note that it lost
+  // the focus on its way: Wine then ends the menu as it opens, before the
+  // driver sees it (a user's press comes long after). Such a press is made
+  // again, a few times at most.
+  bool RightPressForMenu(int x, int y) {
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountShows, nullptr, GetCurrentThreadId());
+    const std::size_t before = menus.Seen().size();
+    for (int press = 0; press < 3 && menus.Seen().size() == before; ++press) {
+      const int ended = menuLoopsEnded;
+      RightPressAt(x, y);
+      testutil::PumpUntil([&] { return menus.Seen().size() > before || menuLoopsEnded > ended; },
+                          5000);
+    }
+    UnhookWindowsHookEx(hook);
+    return menus.Seen().size() > before;
   }
   void TrayClick(UINT mouseMessage) { PostMessageA(Main(), 2024, 1, mouseMessage); }
 
@@ -201,10 +221,19 @@ TEST_F(CommandsTest, EveryCommand) {
       {"40011", -1, 0, 40011, kNothing},
       {"menu notification code is ignored", -1, 0, MAKEWPARAM(40003, 1), kToggle},
   };
+  // A hidden panel passes the activation to the next window. Were that Wine's
+  // system tray window, its process would take the X focus whenever it next
+  // runs, possibly after the panel is shown again: a window of this thread
+  // right below the panel takes it at once.
+  const std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> below(
+      CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0,
+                      1, 1, nullptr, nullptr, nullptr, nullptr),
+      &DestroyWindow);
   LauncherApp& app = Start(true);
   for (const Case& c : cases) {
     LauncherPanel& panel = app.Panel();
     if (panel.Hidden == 1) panel.ToggleHidden();
+    SetWindowPos(below.get(), Main(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     panel.ContextKey = 1;
     boxes.Clear();
     const std::string iniBefore = ReadWholeFile(dir.File("Nubotesa.ini"));
@@ -223,8 +252,7 @@ TEST_F(CommandsTest, EveryCommand) {
     });
     if (c.x >= 0) {
       menus.Queue({c.key});
-      RightPressAt(c.x, 5);
-      ASSERT_TRUE(menus.WaitForMenus(menus.Seen().size() + 1)) << c.what;
+      ASSERT_TRUE(RightPressForMenu(c.x, 5)) << c.what;
     } else {
       PostMessageA(Main(), WM_COMMAND, c.id, 0);
     }
