@@ -58,10 +58,8 @@ def settled(folder):
 def start_and_wait_exit(wine_run, exe, folder):
     """Starts `exe` in `folder`, or a shortcut (a path ending in .lnk) through
     the shell as a double click or a shortcut key does, and waits for it."""
-    command = [wine_run, exe]
-    if exe.endswith(".lnk"):
-        command = [wine_run, "C:\\windows\\system32\\start.exe", "/wait", "/unix", exe]
-    proc = subprocess.Popen(command, cwd=folder, stdout=subprocess.DEVNULL,
+    shell = ["C:\\windows\\system32\\start.exe", "/wait", "/unix"] if exe.endswith(".lnk") else []
+    proc = subprocess.Popen([wine_run] + shell + [exe], cwd=folder, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
     try:
         return proc.wait(timeout=30)

@@ -192,8 +192,7 @@ def check_first_start(zip_path, source_dir, session):
             z.extractall(folder)
         display = Display(session_display(session))
         program = Program(wine_run, os.path.join(folder, "NuboTesa.Exe"), folder)
-        box = wait_for_welcome(display)
-        x, y, width, height = display.geometry(box)
+        x, y, width, height = display.geometry(wait_for_welcome(display))
 
         def answered():  # a click on OK (the first may only activate the box)
             display.click(x + width // 2, y + height - 24)
@@ -248,13 +247,11 @@ def main(argv):
         for zip_path, arch in zip(zips, MACHINES):
             check_zip(zip_path, arch, argv[2])
         if len(argv) == 4:
-            # A session of its own on the build folder's prefix.
-            session = os.path.join(argv[3], "sessions", "package")
+            session = os.path.join(argv[3], "sessions", "package")  # on the build's prefix
+            os.makedirs(os.path.join(argv[3], "wineprefix"), exist_ok=True)
             os.makedirs(session, exist_ok=True)
-            prefix = os.path.join(session, "wineprefix")
-            if not os.path.islink(prefix):
-                os.makedirs(os.path.join(argv[3], "wineprefix"), exist_ok=True)
-                os.symlink(os.path.join(argv[3], "wineprefix"), prefix)
+            if not os.path.islink(os.path.join(session, "wineprefix")):
+                os.symlink(os.path.join(argv[3], "wineprefix"), os.path.join(session, "wineprefix"))
             os.environ["NUBO_WINE_ROOT"] = session
             session_script = os.path.join(argv[2], "tests", "wine", "wine-session")
             subprocess.run([session_script, "start", session], check=True)

@@ -170,9 +170,8 @@ class Launcher {
       return FindWindowOf(pi_.dwProcessId, "#32768") == nullptr &&
              FindWindowOf(pi_.dwProcessId, "#32770") == nullptr;
     };
-    for (int round = 0; round < 4; ++round) {
+    for (int round = 0; round < 4; ++round)
       if (WaitFor(closed, kStepMs) && Idle() && closed() && Idle() && closed()) return true;
-    }
     return false;
   }
 

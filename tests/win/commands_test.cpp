@@ -416,10 +416,10 @@ TEST_F(CommandsTest, ExitDuringAnOpenDialogStoresNothingAndExitsWithZero) {
   EXPECT_FALSE(menus.Stuck());
 }
 
-// A change the files do not take, made as the user makes it (a full disk with
-// room for 100 bytes, a file held without sharing, a read-only file): one box
-// names what was not saved, the file stays as it was, the records are the
-// file's. On the full disk an item's edit or move overwrites and is stored.
+// A change the files do not take (a full disk with room for 100 bytes, a file
+// held without sharing, a read-only file): one box names what was not saved,
+// the file stays as it was, the records are the file's. On the full disk an
+// item's edit or move overwrites and is stored.
 TEST_F(CommandsTest, AChangeTheFilesRefuseShowsOneBoxAndChangesNothing) {
   const char* ways[] = {"full disk", "held", "read-only"};
   const char* ops[] = {"drop", "edit", "move", "swap", "delete", "settings", "exit"};
@@ -434,8 +434,7 @@ TEST_F(CommandsTest, AChangeTheFilesRefuseShowsOneBoxAndChangesNothing) {
       for (std::int32_t key : {1, 2}) seed.Put(key, 0, "t", exe, dir.Path().c_str(), exe);
       LauncherPanel& panel = Start(true).Panel();
       panel.RebuildImageList();
-      const std::string file = op < 5 ? "NuboInfo.Dat" : "Nubotesa.ini",
-                        before = ReadWholeFile(file);
+      const std::string file = op < 5 ? "NuboInfo.Dat" : "Nubotesa.ini", old = ReadWholeFile(file);
       ASSERT_TRUE(way != 2 || testutil::SetReadOnly(file, true)) << what;
       HANDLE held =
           way == 1 ? CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
@@ -449,13 +448,11 @@ TEST_F(CommandsTest, AChangeTheFilesRefuseShowsOneBoxAndChangesNothing) {
                                [](HWND d) { PostMessageA(d, WM_COMMAND, IDOK, 0); });
       boxes.Clear();
       panel.ContextKey = 1;
+      const int to = op == 2 ? 100 : 70;  // a move to an empty cell, a swap
       if (op == 0) panel.DropFile(dir.File("new.exe").c_str(), 100, 5);
       if (op == 1) panel.EditContextItem();
-      if (op == 2 || op == 3) {
-        panel.PressAt(40, 5);
-        panel.PointerMovedTo(op == 2 ? 100 : 70, 5);
-        panel.ReleaseAt(op == 2 ? 100 : 70, 5);
-      }
+      if (op == 2 || op == 3)
+        panel.PressAt(40, 5), panel.PointerMovedTo(to, 5), panel.ReleaseAt(to, 5);
       if (op == 4) panel.DeleteContextItem();
       if (op == 5) panel.ChangeSettings();
       if (op == 6) TearDown(), app_.reset();
@@ -467,14 +464,13 @@ TEST_F(CommandsTest, AChangeTheFilesRefuseShowsOneBoxAndChangesNothing) {
       if (refused) {
         EXPECT_EQ(boxes.Seen()[0].caption, "ホコからの警告") << what;
         EXPECT_EQ(boxes.Seen()[0].text.rfind(op < 5 ? "登録内容を" : "設定を", 0), 0u) << what;
-        EXPECT_EQ(ReadWholeFile(file), before) << what;
+        EXPECT_EQ(ReadWholeFile(file), old) << what;
       }
       ItemStore stored;
       stored.Load();
       EXPECT_EQ(stored.ItemCount(), app_ ? panel.items.ItemCount() : 2) << what;
-      for (int i = 0; app_ && i < stored.ItemCount() && i < panel.items.ItemCount(); ++i) {
+      for (int i = 0; app_ && i < stored.ItemCount() && i < panel.items.ItemCount(); ++i)
         EXPECT_EQ(std::memcmp(stored.RecordAt(i), panel.items.RecordAt(i), 920), 0) << what << i;
-      }
       TearDown();
     }
   }

@@ -19,8 +19,8 @@
 namespace {
 
 // An HDROP as the shell makes it: DROPFILES, then the ANSI names, each
-// zero-terminated, and one more zero.
-HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y) {
+// zero-terminated, and one more zero (UTF-16 names when `wide`).
+HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y, bool wide = false) {
   std::string names;
   for (const std::string& f : files) names += f + '\0';
   names += '\0';
@@ -28,20 +28,16 @@ HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y) {
   auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
   drop->pFiles = sizeof(DROPFILES);
   drop->pt = {x, y};
+  drop->fWide = wide;
   std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
   GlobalUnlock(memory);
   return memory;
 }
 
-// The same with UTF-16 names, as the shell makes it now.
-HGLOBAL MakeWideDrop(const std::vector<std::wstring>& files, int x, int y) {
-  std::wstring names;
-  for (const std::wstring& f : files) names += f + L'\0';
-  HGLOBAL memory =
-      MakeDrop({std::string(reinterpret_cast<char*>(&names[0]), names.size() * 2)}, x, y);
-  static_cast<DROPFILES*>(GlobalLock(memory))->fWide = TRUE;
-  GlobalUnlock(memory);
-  return memory;
+// One UTF-16 name, as the shell gives it now.
+HGLOBAL MakeWideDrop(std::wstring name, int x, int y) {
+  name += L'\0';
+  return MakeDrop({std::string(reinterpret_cast<char*>(&name[0]), name.size() * 2)}, x, y, true);
 }
 
 bool SaveLink(const std::wstring& path, const std::wstring& target) {
@@ -195,23 +191,23 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
               CopyFileW(L"ソフト 表\\launch_recorder.exe", exe.c_str(), FALSE) &&
               CopyFileW(L"能力 十\\表 doc.txt", note.c_str(), FALSE));
   for (int key = 1; key <= 2; ++key) {
-    ASSERT_TRUE(Drop(MakeWideDrop({key == 1 ? exe : link}, key * 32, 0), key + 2));
+    ASSERT_TRUE(Drop(MakeWideDrop(key == 1 ? exe : link, key * 32, 0), key + 2));
     ASSERT_TRUE(panel.items.GetFields(key, &index, title, target, workDir, iconFile));
     EXPECT_EQ(title + std::string(FileExists(target) ? "" : " (missing)"), "〓〓 〓 〓.exe");
     panel.LaunchAt(key);
     EXPECT_EQ(WaitForLaunch(target), (std::vector<std::string>{"", workDir})) << key;
   }
   platform::SetShortNameLookup(NoShortName);  // until TearDown
-  Drop(MakeWideDrop({note}, 64, 0), 4);
+  Drop(MakeWideDrop(note, 64, 0), 4);
   EXPECT_EQ(WaitForLaunch(target).size(), 2u) << "the document did not reach the program";
   for (const std::wstring& refused : {exe, link}) {
     boxes.Clear();
-    Drop(MakeWideDrop({refused}, 96, 0), 4);
+    Drop(MakeWideDrop(refused, 96, 0), 4);
     ASSERT_TRUE(boxes.WaitForBoxes(1));
-    EXPECT_EQ(boxes.Seen()[0].text, (refused == exe ? "ファイル" : "ショートカットのリンク先") +
-                                        std::string("の名前に、このソフトでは扱えない文字が含まれて"
-                                                    "います。名前を変えてから、もう一度ドロップし"
-                                                    "てください。"));
+    EXPECT_EQ(boxes.Seen()[0].text,
+              std::string(refused == exe ? "ファイル" : "ショートカットのリンク先") +
+                  "の名前に、このソフトでは扱えない文字が含まれています。名前を変えてから、もう一度"
+                  "ドロップしてください。");
     testutil::PumpUntil([] { return FindWindowA("#32770", "ホコからの警告") == nullptr; }, 2000);
   }
   EXPECT_EQ(panel.items.ItemCount(), 4);

@@ -205,8 +205,7 @@ TEST_F(PanelIconsTest, AfterEachChangeTheScreenAndTheKeptPictureAreAFullPaint) {
       RedrawWindow(Window(), nullptr, nullptr, redraw | RDW_UPDATENOW);
       const int w = p.GridWidth, h = p.GridHeight;
       testutil::Canvas drawn(w, h);
-      p.PaintBackground(drawn.dc());
-      p.PaintItems(drawn.dc());  // nothing hovered
+      p.PaintBackground(drawn.dc()), p.PaintItems(drawn.dc());  // nothing hovered
       const Snapshot shown(Window(), w, h);
       for (int i = 0; i < w * h; ++i) ASSERT_EQ(shown.pixels[i], drawn.Pixel(i % w, i / w)) << what;
     }
