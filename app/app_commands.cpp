@@ -81,8 +81,8 @@ bool OpenWithItem(const ItemStore& items, std::int32_t key, const wchar_t* docum
   char title[MAX_PATH], target[MAX_PATH], workDir[MAX_PATH], iconFile[MAX_PATH];
   if (!items.GetFields(key, &iconIndex, title, target, workDir, iconFile)) return false;
   wchar_t program[MAX_PATH], folder[MAX_PATH];
-  MultiByteToWideChar(CP_ACP, 0, target, -1, program, MAX_PATH);
-  MultiByteToWideChar(CP_ACP, 0, workDir, -1, folder, MAX_PATH);
+  platform::WideOf(target, program, MAX_PATH);
+  platform::WideOf(workDir, folder, MAX_PATH);
   wchar_t parameters[MAX_PATH + 2];
   wsprintfW(parameters, L"\"%s\"", document);
   ShellExecuteW(nullptr, L"open", program, parameters, folder, SW_SHOW);
@@ -225,7 +225,7 @@ void LauncherApp::OnDropFiles(HDROP drop) {
   const grid::Point point = DropPoint(mainWindow, at, inClient);
   const auto x = static_cast<std::uint32_t>(point.x), y = static_cast<std::uint32_t>(point.y);
   char path[MAX_PATH];
-  if (!platform::AnsiPathOf(name, path)) {
+  if (!platform::Cp932PathOf(name, path)) {
     if (!OpenWithItem(panel.items, grid::CellKeyAt(x, y, panel.CellSize()), name)) {
       panel.Warn(kNameUnwritable);
     }

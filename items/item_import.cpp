@@ -15,10 +15,10 @@ namespace {
 void TitleFromLongName(const char* path, char* title) {
   wchar_t wide[MAX_PATH], longPath[MAX_PATH];
   char exact[MAX_PATH], shown[MAX_PATH];
-  if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, wide, MAX_PATH) == 0) return;
+  if (!platform::WideOf(path, wide, MAX_PATH)) return;
   const DWORD length = GetLongPathNameW(wide, longPath, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH || platform::ExactAnsiName(longPath, exact)) return;
-  platform::ShownAnsiName(longPath, shown);
+  if (length == 0 || length >= MAX_PATH || platform::ExactCp932Name(longPath, exact)) return;
+  platform::ShownCp932Name(longPath, shown);
   NameOf(shown, title);
 }
 

@@ -40,16 +40,16 @@ int ReadFields(IShellLinkW* link, char* title, char* target, char* workDir, char
                std::uint16_t* iconIndex) {
   wchar_t text[MAX_PATH] = L"";
   if (link->GetDescription(text, 259) != S_OK) return 0;
-  platform::ShownAnsiName(text, title);
+  platform::ShownCp932Name(text, title);
   WIN32_FIND_DATAW found;
   if (link->GetPath(text, 259, &found, SLGP_UNCPRIORITY) != S_OK) return 0;
   PathFromItemList(link, text);
-  if (!platform::AnsiPathOf(text, target)) return kShortcutUnwritable;
+  if (!platform::Cp932PathOf(text, target)) return kShortcutUnwritable;
   if (link->GetWorkingDirectory(text, 259) != S_OK) return 0;
-  if (!platform::AnsiPathOf(text, workDir)) return kShortcutUnwritable;
+  if (!platform::Cp932PathOf(text, workDir)) return kShortcutUnwritable;
   int index = 0;
   if (link->GetIconLocation(text, 259, &index) != S_OK) return 0;
-  if (!platform::AnsiPathOf(text, iconFile)) return kShortcutUnwritable;
+  if (!platform::Cp932PathOf(text, iconFile)) return kShortcutUnwritable;
   *iconIndex = static_cast<std::uint16_t>(index);
   return 1;
 }
@@ -66,10 +66,7 @@ int ReadShortcut(const char* shortcutPath, char* title, char* target, char* work
   platform::ComPtr<IPersistFile> file;  // released before the link on every path
   if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return 0;
   wchar_t widePath[260];
-  if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED | MB_ERR_INVALID_CHARS, shortcutPath, -1, widePath,
-                          260) == 0) {
-    return 0;
-  }
+  if (!platform::WideOf(shortcutPath, widePath, 260)) return 0;
   if (widePath[0] == L'\0') return 0;
   if (LoadLink(file.get(), widePath) != S_OK) return 0;
   return ReadFields(link.get(), title, target, workDir, iconFile, iconIndex);

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "platform/wide_names.h"
 #include "platform/win_handles.h"
 #include "settings/startup_rules.h"
 
@@ -50,9 +51,8 @@ int WriteShortcut(const StartupPaths& paths) {
   if (FAILED(link->SetPath(paths.ProgramPath))) return 0;
   if (FAILED(link->SetWorkingDirectory(paths.WorkDir))) return 0;
   WCHAR widePath[260];
-  const int converted = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED | MB_ERR_INVALID_CHARS,
-                                            paths.ShortcutPath, -1, widePath, 260);
-  if (converted <= 1) return 0;  // failed, or nothing but the terminator
+  // Failed, or nothing but the terminator.
+  if (!platform::WideOf(paths.ShortcutPath, widePath, 260) || widePath[0] == L'\0') return 0;
   if (FAILED(file->Save(widePath, TRUE))) return 0;
   return 1;
 }

@@ -31,7 +31,7 @@ bool SaveLink(const std::string& path, const Link& l) {
   platform::ComPtr<IPersistFile> file;
   wchar_t wide[MAX_PATH];
   return SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put())) &&
-         MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) > 0 &&
+         MultiByteToWideChar(932, 0, path.c_str(), -1, wide, MAX_PATH) > 0 &&
          SUCCEEDED(file->Save(wide, TRUE));
 }
 

@@ -106,7 +106,7 @@ LinkFields ReadLink(const std::string& path) {
   platform::ComPtr<IPersistFile> file;
   if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return fields;
   WCHAR wide[MAX_PATH];
-  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+  MultiByteToWideChar(932, 0, path.c_str(), -1, wide, MAX_PATH);
   if (FAILED(file->Load(wide, STGM_READ))) return fields;
   char text[MAX_PATH];
   fields.loaded = true;
