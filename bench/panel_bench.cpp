@@ -132,21 +132,27 @@ void PrintItemChangeFigures(const std::string& iconDir) {
   ChangeTimes t[3];
   for (int s = 0; s < 3; ++s) t[s] = TimeItemChanges(sizes[s], iconDir);
   std::printf("  %-44s %9s %9s %9s %9s\n", "", "10", "100", "1000", "1000/10");
-  auto row = [&](const char* name, double ChangeTimes::*field, bool goal) {
+  // A change of one item keeps its cost whatever the count (1000/10 <= 2); a
+  // reload grows with the items by design, and must stay within one frame.
+  enum Goal { kNone, kFlat, kOneFrame };
+  auto row = [&](const char* name, double ChangeTimes::*field, Goal goal) {
     std::printf("  %-44s", name);
     for (int s = 0; s < 3; ++s) std::printf(" %6.3f ms", t[s].*field);
     const double ratio = t[0].*field > 0 ? t[2].*field / t[0].*field : 0;
     std::printf(" %8.2fx", ratio);
-    if (goal) std::printf("  (goal <= 2: %s)", Verdict(ratio <= 2));
+    if (goal == kFlat) std::printf("  (goal 1000/10 <= 2: %s)", Verdict(ratio <= 2));
+    if (goal == kOneFrame) {
+      std::printf("  (goal 1000 <= 16 ms: %s)", Verdict(t[2].*field <= 16));
+    }
     std::printf("\n");
   };
-  row("delete: image and cell", &ChangeTimes::del, true);
-  row("delete: item file rewrite (store)", &ChangeTimes::delFile, false);
-  row("confirmed edit: record, one icon, cell", &ChangeTimes::edit, true);
-  row("settings confirmed, cell size kept", &ChangeTimes::settings, true);
-  row("drop: record, one icon, cell", &ChangeTimes::drop, true);
-  row("(settings confirmed: every icon, all batches)", &ChangeTimes::rebuild, false);
-  row("(of the delete: ImageList_Remove alone)", &ChangeTimes::remove, false);
+  row("delete: image and cell", &ChangeTimes::del, kFlat);
+  row("delete: item file rewrite (store)", &ChangeTimes::delFile, kNone);
+  row("confirmed edit: record, one icon, cell", &ChangeTimes::edit, kFlat);
+  row("settings confirmed: reload, new list", &ChangeTimes::settings, kOneFrame);
+  row("drop: record, one icon, cell", &ChangeTimes::drop, kFlat);
+  row("(settings confirmed: every icon, all batches)", &ChangeTimes::rebuild, kNone);
+  row("(of the delete: ImageList_Remove alone)", &ChangeTimes::remove, kNone);
 }
 
 // The paint figures use a real window whose paint message goes to the panel.
