@@ -323,9 +323,7 @@ struct DialogCount {
 
 BOOL CALLBACK CountIfCaptioned(HWND w, LPARAM l) {
   auto* c = reinterpret_cast<DialogCount*>(l);
-  char text[128] = "";
-  GetWindowTextA(w, text, sizeof text);
-  if (IsWindowVisible(w) && lstrcmpA(text, c->caption) == 0) ++c->n;
+  if (IsWindowVisible(w) && testutil::WindowText(w) == c->caption) ++c->n;
   return TRUE;
 }
 

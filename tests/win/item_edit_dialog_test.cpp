@@ -11,6 +11,7 @@
 
 #include "items/item_store.h"
 #include "tests/support/scoped_temp_dir.h"
+#include "tests/win/test_util.h"
 
 namespace {
 
@@ -29,24 +30,22 @@ struct Script {
 Script* script = nullptr;
 
 BOOL CALLBACK FindBox(HWND window, LPARAM found) {
-  char name[16] = "";
-  GetClassNameA(window, name, sizeof name);
-  if (lstrcmpA(name, "#32770") != 0 || GetWindow(window, GW_OWNER) == nullptr) return TRUE;
+  wchar_t name[16] = L"";
+  GetClassNameW(window, name, 16);
+  if (lstrcmpW(name, L"#32770") != 0 || GetWindow(window, GW_OWNER) == nullptr) return TRUE;
   *reinterpret_cast<HWND*>(found) = window;
   return FALSE;
 }
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  const HWND dialog = FindWindowA("#32770", "登録内容の変更");
+  const HWND dialog = testutil::FindDialog("登録内容の変更");
   if (dialog == nullptr) return;
   HWND box = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
   if (box != nullptr) {
     if (box == script->answered) return;
-    char caption[64] = "", text[256] = "";
-    GetWindowTextA(box, caption, sizeof caption);
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    script->log.push_back(std::string("box ") + caption + ": " + text);
+    script->log.push_back("box " + testutil::WindowText(box) + ": " +
+                          testutil::ItemText(box, 0xFFFF));
     script->answered = box;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
   } else if (script->next < script->steps.size()) {
@@ -66,7 +65,7 @@ int RunEdit(ItemStore& store, std::int32_t key, Script& s) {
 }
 
 Step Set(int id, std::string text) {
-  return [=](HWND d) { SetDlgItemTextA(d, id, text.c_str()); };
+  return [=](HWND d) { testutil::SetItemText(d, id, text); };
 }
 Step Focus(int id) {
   return [=](HWND d) { PostMessageA(d, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(d, id), TRUE); };

@@ -396,9 +396,7 @@ TEST(ResourcesTest, DialogsCreateWithAllTheirControls) {
     HWND dialog =
         CreateDialogParamA(Module(), MAKEINTRESOURCEA(want.id), nullptr, PlainDialogProc, 0);
     ASSERT_NE(dialog, nullptr) << "dialog " << want.id << " error " << GetLastError();
-    char text[128] = "";
-    GetWindowTextA(dialog, text, sizeof text);
-    EXPECT_STREQ(text, want.caption) << "dialog " << want.id;
+    EXPECT_EQ(testutil::WindowText(dialog), want.caption) << "dialog " << want.id;
     std::vector<int> ids;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
       ids.push_back(GetDlgCtrlID(child) == 0xFFFF ? -1 : GetDlgCtrlID(child));
