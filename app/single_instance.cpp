@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/instance_name.h"
+#include "platform/wide_names.h"
 
 namespace {
 
@@ -39,9 +40,9 @@ BOOL CALLBACK MatchLauncherWindow(HWND window, LPARAM lParam) {
   auto* search = reinterpret_cast<WindowSearch*>(lParam);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  char cls[sizeof kMainWindowClass + 1] = "";
-  if (pid != search->pid || GetClassNameA(window, cls, sizeof cls) == 0 ||
-      std::strcmp(cls, kMainWindowClass) != 0) {
+  wchar_t cls[sizeof kMainWindowClass + 1] = L"";
+  if (pid != search->pid || GetClassNameW(window, cls, sizeof kMainWindowClass + 1) == 0 ||
+      lstrcmpW(cls, platform::WideText(kMainWindowClass).get()) != 0) {
     return TRUE;
   }
   search->found = window;
@@ -51,7 +52,8 @@ BOOL CALLBACK MatchLauncherWindow(HWND window, LPARAM lParam) {
 }  // namespace
 
 UINT ShowPanelMessage() {
-  static const UINT message = RegisterWindowMessageA(instance::kShowPanelMessage);
+  static const UINT message =
+      RegisterWindowMessageW(platform::WideText(instance::kShowPanelMessage).get());
   return message;
 }
 
@@ -87,7 +89,7 @@ FolderClaim FolderLock::Claim(const char* folder, DWORD waitMs) {
     const HWND window = pid != 0 ? FindLauncherWindow(pid) : nullptr;
     if (window != nullptr) {
       AllowSetForegroundWindow(pid);
-      PostMessageA(window, ShowPanelMessage(), 0, 0);
+      PostMessageW(window, ShowPanelMessage(), 0, 0);
       return FolderClaim::OtherShown;
     }
     // Otherwise the other launcher is still starting, or on its way out.

@@ -37,7 +37,7 @@ EXPECTED_STRINGS = {
 JAPANESE = 1041
 RT_VERSION = 16
 MACHINES = {"win64": 0x8664, "win32": 0x14C}
-MAX_WIN64_SIZE = 256000
+MAX_WIN64_SIZE = 257536
 COMPILER_DLLS = ("libstdc++", "libgcc", "libwinpthread")
 ZIP_FILES = ["NuboTesa.Exe", "sample.bmp", "ReadMe.txt", "ReadMe-ja.txt"]
 
