@@ -241,18 +241,18 @@ TEST_F(PanelIconsTest, AfterEachChangeTheScreenAndTheKeptPictureAreAFullPaint) {
   // Dragged over a cell whose icon arrives meanwhile, dropped on an empty one.
   drag(KeyOf(0), KeyOf(35), true);
   expectAsDrawn("moved while the icons came");
+  char exe[MAX_PATH];  // with the program icon, for a drop and an edit
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::strcpy(std::strrchr(exe, '\\'), "\\launch_recorder.exe");
   MessageBoxAnswerer boxes;  // confirms the settings dialog and the refusals
   boxes.Leave("登録内容の変更");
-  WhenDialogOpens edit("登録内容の変更", [](HWND d) {
-    SetDlgItemTextA(d, IDC_ITEM_ICON_FILE, "C:\\windows\\system32\\shell32.dll");
+  WhenDialogOpens edit("登録内容の変更", [&](HWND d) {
+    SetDlgItemTextA(d, IDC_ITEM_ICON_FILE, exe);
     PostMessageA(d, WM_COMMAND, IDOK, 0);
   });
   bmp_builder::Shape eightBits;  // the wallpaper has 8 bits
   eightBits.bitCount = 8;
   ASSERT_TRUE(WriteWholeFile(dir.File("sample.bmp"), bmp_builder::Make(eightBits)));
-  char dropped[MAX_PATH];
-  GetModuleFileNameA(nullptr, dropped, MAX_PATH);
-  std::strcpy(std::strrchr(dropped, '\\'), "\\launch_recorder.exe");
   enum Op { kSettings, kCycles, kDrop, kEdit, kDrag, kDelete };
   const struct {
     const char* what;
@@ -265,7 +265,7 @@ TEST_F(PanelIconsTest, AfterEachChangeTheScreenAndTheKeptPictureAreAFullPaint) {
                  {"wallpaper on", 40, 1, kSettings, 0, 0, false},
                  {"hidden, shown", 40, 1, kCycles, 0, 0, false},
                  {"drop", 40, 1, kDrop, 31, 0, false},
-                 {"edit", 40, 1, kEdit, 3, 0, false},
+                 {"edit", 40, 1, kEdit, 1, 0, false},
                  {"swap", 40, 1, kDrag, 4, 5, false},
                  {"delete", 40, 1, kDelete, 11, 0, false},
                  {"move refused", 40, 1, kDrag, 12, 32, true},
@@ -288,7 +288,7 @@ TEST_F(PanelIconsTest, AfterEachChangeTheScreenAndTheKeptPictureAreAFullPaint) {
     if (c.op == kSettings) SendMessageA(Window(), WM_COMMAND, ID_PANEL_SETTINGS, 0);
     if (c.op == kDrop) {  // the new item is shown hovered until the pointer moves on
       at(KeyOf(c.from), WM_MOUSEMOVE, 0, true);
-      p.DropFile(dropped, KeyOf(c.from) % 128 * Cell() + 1, KeyOf(c.from) / 128 * Cell() + 1);
+      p.DropFile(exe, KeyOf(c.from) % 128 * Cell() + 1, KeyOf(c.from) / 128 * Cell() + 1);
       at(KeyOf(c.from + 3), WM_MOUSEMOVE, 0, true);
     }
     if (c.op == kEdit || c.op == kDelete) {
