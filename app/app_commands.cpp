@@ -198,9 +198,13 @@ void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   // the activation is still on its way lets some window managers close the
   // menu as it opens. Taking the foreground lifts the window to the top: a
   // shown panel kept at the bottom goes back there before the menu shows.
+  // While a dialog is open the main window is disabled: the foreground goes
+  // to the dialog, which the X server's late focus note would bring back
+  // anyway, ending the menu as it opens.
   if (wParam == 0 && GetForegroundWindow() != mainWindow) {
-    SetForegroundWindow(mainWindow);
-    if (panel.Hidden == 0 && panel.settings.TopMost == 0) {
+    const HWND open = OpenModalWindow();
+    SetForegroundWindow(open != nullptr ? open : mainWindow);
+    if (open == nullptr && panel.Hidden == 0 && panel.settings.TopMost == 0) {
       SetWindowPos(mainWindow, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }

@@ -80,6 +80,10 @@ class LauncherPanel {
   void PaintItems(HDC dc);
   void PaintCellBackground(HDC dc, std::int32_t key);
   void PaintItemCell(HDC dc, std::int32_t key, int normal);
+  // The device contexts of the kept pictures (panel_compose.cpp), null while
+  // none is kept: what stays selected in them outlives every paint.
+  HDC ComposedDc() const { return composed_.dc(); }
+  HDC BackgroundDc() const { return background_.dc(); }
 
   // Pointer and command entry points (panel_input.cpp).
   void PointerMovedTo(std::uint32_t x, std::uint32_t y);

@@ -96,6 +96,14 @@ void LauncherPanel::PaintCellBackground(HDC dc, std::int32_t key) {
   const int c = CellSize();
   if (!grid::CellOnScreen(key, c)) return;
   const grid::Point o = grid::CellOrigin(key, c);
+  RECT cell;
+  if (WallpaperShown() && composedValid_ && background_ && CellInGrid(key, &cell)) {
+    // The kept stretched wallpaper, bevel included, as the full paint drew it.
+    // A cell's share of a picture with fewer pixels than the grid has cells
+    // may be no whole source pixel, which a stretch of its own would not draw.
+    BitBlt(dc, o.x, o.y, c, c, background_.dc(), o.x, o.y, SRCCOPY);
+    return;
+  }
   if (WallpaperShown()) {
     const BITMAPINFOHEADER& header = HeaderOf(wallpaper);
     const grid::SourceRect src =

@@ -73,13 +73,31 @@ TEST(ItemImportRules, ShortcutSpellingsAndSeparators) {
   }
 }
 
-// A name from the shell is cut between characters: a lone surrogate is one,
-// and a mark for it that does not fit is left out whole.
+// A name from the shell is cut between characters: a surrogate pair is one,
+// so is a lone surrogate, and a mark or a pair that does not fit is left out
+// whole. The writer here knows ASCII and writes any pair as "@@".
 TEST(ItemImportRules, NamesFromTheShellAreCutBetweenCharacters) {
-  auto none = [](const wchar_t*, std::size_t, char*) -> std::size_t { return 0; };
-  char out[6];
-  EXPECT_FALSE(platform::WriteCp932(L"\xDC00\xDC00\xDC00", none, out, 5, "##"));
-  EXPECT_STREQ(out, "####");
+  auto write = [](const wchar_t* units, std::size_t count, char* out) -> std::size_t {
+    out[0] = out[1] = count == 2 ? '@' : static_cast<char>(units[0]);
+    return count == 2 ? 2 : units[0] < 0x80 ? 1 : 0;
+  };
+  const struct {
+    const wchar_t* text;
+    std::size_t maxBytes;
+    const char* out;
+    bool exact;
+  } cases[] = {
+      {L"\xDC00\xDC00\xDC00", 5, "####", false},
+      {L"a\xD83C\xDF89z", 9, "a@@z", true},
+      {L"a\xDF89\xD83Cz", 9, "a####z", false},
+      {L"a\xD83C\xDF89", 2, "a", false},
+      {L"a\xD83C", 9, "a##", false},
+  };
+  for (const auto& c : cases) {
+    char out[10];
+    EXPECT_EQ(platform::WriteCp932(c.text, write, out, c.maxBytes, "##"), c.exact) << c.out;
+    EXPECT_STREQ(out, c.out);
+  }
 }
 
 }  // namespace

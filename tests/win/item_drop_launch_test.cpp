@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -19,8 +20,10 @@
 namespace {
 
 // An HDROP as the shell makes it: DROPFILES, then the ANSI names, each
-// zero-terminated, and one more zero (UTF-16 names when `wide`).
-HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y, bool wide = false) {
+// zero-terminated, and one more zero (UTF-16 names when `wide`; on the frame
+// when `frame`).
+HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y, bool wide = false,
+                 bool frame = false) {
   std::string names;
   for (const std::string& f : files) names += f + '\0';
   names += '\0';
@@ -29,6 +32,7 @@ HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y, bool wide 
   drop->pFiles = sizeof(DROPFILES);
   drop->pt = {x, y};
   drop->fWide = wide;
+  drop->fNC = frame;
   std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
   GlobalUnlock(memory);
   return memory;
@@ -92,11 +96,16 @@ class ItemDropLaunchTest : public ::testing::Test {
   // The recorder's two lines, once it has written them; the command line
   // without the quoted program path in front and the blank after it.
   std::vector<std::string> WaitForLaunch(const std::string& started = "") {
-    testutil::PumpUntil([&] { return FileExists(record); },
-                        20000);  // a loaded machine starts slowly
-    const std::string text = ReadWholeFile(record);
+    // Read whole and deleted: the recorder's rename can still hold the file
+    // for a moment after the name appears (a loaded machine starts slowly).
+    std::string text;
+    testutil::PumpUntil(
+        [&] {
+          text = ReadWholeFile(record);
+          return std::count(text.begin(), text.end(), '\n') == 2 && DeleteFileA(record.c_str());
+        },
+        20000);
     const std::string quoted = "\"" + (started.empty() ? program : started) + "\"";
-    DeleteFileA(record.c_str());
     const size_t end = text.find("\r\n");
     if (end == std::string::npos || text.compare(0, quoted.size(), quoted) != 0) return {text};
     const std::string rest = text.substr(quoted.size(), end - quoted.size());
@@ -211,6 +220,30 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
     testutil::PumpUntil([] { return testutil::FindDialog("ホコからの警告") == nullptr; }, 2000);
   }
   EXPECT_EQ(panel.items.ItemCount(), 4);
+}
+
+// Drops on each edge of the frame with the point as Wine gives it: in client
+// coordinates, outside the client area. The nearest cell shown takes the item.
+TEST_F(ItemDropLaunchTest, DropsOnTheFrameRegisterAtTheNearestCell) {
+  RECT client;
+  GetClientRect(window, &client);
+  const int w = client.right, h = client.bottom;
+  const struct {
+    const char* edge;
+    int x, y;
+    std::int32_t key;
+  } drops[] = {{"left", -3, 40, 128},
+               {"top", 100, -4, 3},
+               {"right", w + 3, 40, 128 + (w - 1) / 32},
+               {"bottom", 100, h + 2, (h - 1) / 32 * 128 + 3}};
+  const std::string files[] = {program, document, folder, dir.File("能力 十")};
+  for (int i = 0; i < 4; ++i) {
+    const auto& d = drops[i];
+    EXPECT_TRUE(Drop(MakeDrop({files[i]}, d.x, d.y, false, true), i + 1)) << d.edge;
+    std::int32_t key = -1;
+    app->Panel().items.KeyAt(i, &key);
+    EXPECT_EQ(key, d.key) << d.edge << " edge, client " << w << " x " << h;
+  }
 }
 
 }  // namespace

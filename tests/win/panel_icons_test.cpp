@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include "resources/resource.h"
 #include "tests/support/bmp_builder.h"
 #include "tests/support/scoped_temp_dir.h"
+#include "tests/win/menu_driver.h"
 #include "tests/win/message_boxes.h"
 #include "tests/win/test_util.h"
 
@@ -196,52 +198,111 @@ TEST_F(PanelIconsTest, AnExposeRepaintsItsCellsAsTheyWere) {
   }
 }
 
+// After every kind of change, also one the item file refuses, the screen and
+// the kept picture show what a full paint draws. The wallpaper's palette never
+// stays selected in a kept picture once a paint ends: the picture outlives the
+// wallpaper, which deletes the palette when it goes.
 TEST_F(PanelIconsTest, AfterEachChangeTheScreenAndTheKeptPictureAreAFullPaint) {
   Start(30);
   LauncherPanel& p = Panel();
   p.ToggleHidden();
+  auto paletteKept = [&] {
+    bool kept = false;
+    for (HDC dc : {p.ComposedDc(), p.BackgroundDc()})
+      kept = kept || (dc && GetCurrentObject(dc, OBJ_PAL) == p.wallpaper.Palette.get());
+    return kept;
+  };
   auto expectAsDrawn = [&](const char* what) {
     for (UINT redraw : {0, RDW_INVALIDATE}) {  // as left, then copied from the kept picture
       RedrawWindow(Window(), nullptr, nullptr, redraw | RDW_UPDATENOW);
+      ASSERT_FALSE(paletteKept()) << what;
       const int w = p.GridWidth, h = p.GridHeight;
       testutil::Canvas drawn(w, h);
       p.PaintBackground(drawn.dc()), p.PaintItems(drawn.dc());  // nothing hovered
       const Snapshot shown(Window(), w, h);
-      for (int i = 0; i < w * h; ++i) ASSERT_EQ(shown.pixels[i], drawn.Pixel(i % w, i / w)) << what;
+      for (int i = 0; i < w * h; ++i)
+        ASSERT_EQ(shown.pixels[i], drawn.Pixel(i % w, i / w))
+            << what << " at " << i % w << "," << i / w << (redraw ? " repainted" : "");
     }
   };
-  auto at = [&](std::int32_t key, UINT message, int dx) {  // the real pointer goes there too
+  // A message at the middle of a cell; the real pointer goes there too unless
+  // `away`, where it stays for the later changes, so that none is hovered.
+  auto at = [&](std::int32_t key, UINT message, int dx, bool away = false) {
     POINT pt = {key % 128 * Cell() + Cell() / 2 + dx, key / 128 * Cell() + Cell() / 2};
     SendMessageA(Window(), message, message != WM_LBUTTONUP, MAKELPARAM(pt.x, pt.y));
-    ClientToScreen(Window(), &pt), SetCursorPos(pt.x, pt.y);
+    ClientToScreen(Window(), &pt), away || SetCursorPos(pt.x, pt.y);
+  };
+  auto drag = [&](std::int32_t from, std::int32_t to, bool first) {  // over KeyOf(7)
+    at(from, WM_LBUTTONDOWN, 0, !first), at(from, WM_MOUSEMOVE, 4, !first);
+    at(KeyOf(7), WM_MOUSEMOVE, 0, !first);
+    testutil::PumpUntil([&] { return p.PendingIcons() == 0; }, first ? 30000 : 0);
+    at(to, WM_MOUSEMOVE, 0, !first), at(to, WM_LBUTTONUP, 0, !first), SetCursorPos(1279, 1023);
   };
   // Dragged over a cell whose icon arrives meanwhile, dropped on an empty one.
-  at(KeyOf(0), WM_LBUTTONDOWN, 0), at(KeyOf(0), WM_MOUSEMOVE, 4), at(KeyOf(7), WM_MOUSEMOVE, 0);
-  testutil::PumpUntil([&] { return p.PendingIcons() == 0; }, 30000);
-  at(KeyOf(35), WM_MOUSEMOVE, 0), at(KeyOf(35), WM_LBUTTONUP, 0), SetCursorPos(1279, 1023);
+  drag(KeyOf(0), KeyOf(35), true);
   expectAsDrawn("moved while the icons came");
-  MessageBoxAnswerer boxes;  // confirms the settings dialog; the wallpaper has 8 bits
-  bmp_builder::Shape eightBits;
+  char exe[MAX_PATH];  // with the program icon, for a drop and an edit
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::strcpy(std::strrchr(exe, '\\'), "\\launch_recorder.exe");
+  MessageBoxAnswerer boxes;  // confirms the settings dialog and the refusals
+  boxes.Leave("登録内容の変更");
+  WhenDialogOpens edit("登録内容の変更", [&](HWND d) {
+    SetDlgItemTextA(d, IDC_ITEM_ICON_FILE, exe);
+    PostMessageA(d, WM_COMMAND, IDOK, 0);
+  });
+  bmp_builder::Shape eightBits;  // the wallpaper has 8 bits
   eightBits.bitCount = 8;
   ASSERT_TRUE(WriteWholeFile(dir.File("sample.bmp"), bmp_builder::Make(eightBits)));
+  enum Op { kSettings, kCycles, kDrop, kEdit, kDrag, kDelete };
   const struct {
     const char* what;
-    int cell, bitmap, cycles;  // hidden and shown instead of the dialog
-  } changes[] = {{"settings", 32, 0, 0},
-                 {"another size", 40, 0, 0},
-                 {"wallpaper on", 40, 1, 0},
-                 {"hidden, shown", 40, 1, 1000},
-                 {"wallpaper off", 40, 0, 0}};
+    int cell, bitmap;
+    Op op;
+    int from, to;  // places as KeyOf numbers them
+    bool held;     // by another program, the item file refuses the change
+  } changes[] = {{"settings", 32, 0, kSettings, 0, 0, false},
+                 {"another size", 40, 0, kSettings, 0, 0, false},
+                 {"wallpaper on", 40, 1, kSettings, 0, 0, false},
+                 {"hidden, shown", 40, 1, kCycles, 0, 0, false},
+                 {"drop", 40, 1, kDrop, 31, 0, false},
+                 {"edit", 40, 1, kEdit, 1, 0, false},
+                 {"swap", 40, 1, kDrag, 4, 5, false},
+                 {"delete", 40, 1, kDelete, 11, 0, false},
+                 {"move refused", 40, 1, kDrag, 12, 32, true},
+                 {"swap refused", 40, 1, kDrag, 12, 13, true},
+                 {"delete refused", 40, 1, kDelete, 14, 0, true},
+                 {"wallpaper off", 40, 0, kSettings, 0, 0, false}};
   for (const auto& c : changes) {
     p.settings.IconSize = c.cell, p.settings.Bitmap = c.bitmap;
-    if (c.cycles == 0) SendMessageA(Window(), WM_COMMAND, ID_PANEL_SETTINGS, 0);
-    EXPECT_EQ(p.PendingIcons(), c.cycles ? 0 : 30) << c.what << ": every icon again";
+    HANDLE held = c.held ? CreateFileA(p.items.ItemFilePath(), GENERIC_READ, 0, nullptr,
+                                       OPEN_EXISTING, 0, nullptr)
+                         : INVALID_HANDLE_VALUE;
+    boxes.Clear();
     const int gdi = platform::LiveGdiObjects();
-    for (int i = 0; i < 2 * c.cycles; ++i) p.ToggleHidden(), UpdateWindow(Window());
-    EXPECT_EQ(platform::LiveGdiObjects(), gdi) << c.what;
+    for (int i = 0; c.op == kCycles && i < 3; ++i) {
+      p.ToggleHidden(), UpdateWindow(Window()), p.ToggleHidden(), UpdateWindow(Window());
+      ASSERT_FALSE(paletteKept()) << c.what << " " << i;
+    }
+    EXPECT_TRUE(c.op != kCycles || platform::LiveGdiObjects() == gdi)
+        << c.what << ": " << platform::LiveGdiObjects() - gdi << " GDI objects more";
+    if (c.op == kSettings) SendMessageA(Window(), WM_COMMAND, ID_PANEL_SETTINGS, 0);
+    if (c.op == kDrop) {  // the new item is shown hovered until the pointer moves on
+      at(KeyOf(c.from), WM_MOUSEMOVE, 0, true);
+      p.DropFile(exe, KeyOf(c.from) % 128 * Cell() + 1, KeyOf(c.from) / 128 * Cell() + 1);
+      at(KeyOf(c.from + 3), WM_MOUSEMOVE, 0, true);
+    }
+    if (c.op == kEdit || c.op == kDelete) {
+      p.ContextKey = KeyOf(c.from);
+      SendMessageA(Window(), WM_COMMAND, c.op == kEdit ? ID_ITEM_EDIT : ID_ITEM_DELETE, 0);
+    }
+    if (c.op == kDrag) drag(KeyOf(c.from), KeyOf(c.to), false);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    EXPECT_EQ(boxes.Seen().size(), c.held || c.op == kSettings ? 1u : 0u) << c.what;
+    EXPECT_EQ(p.PendingIcons(), c.op == kSettings ? p.items.ItemCount() : 0) << c.what;
     p.FinishIcons();
     expectAsDrawn(c.what);
   }
+  EXPECT_TRUE(edit.Ran());
 }
 
 }  // namespace
