@@ -2,6 +2,8 @@
 // the about box.
 #include "app/launcher_app.h"
 
+#include <windowsx.h>
+
 #include "items/item_import_rules.h"
 #include "items/shortcut_reader.h"
 #include "panel/grid_geometry.h"
@@ -70,8 +72,9 @@ grid::Point DropPoint(HWND window, POINT at, bool inClient) {
   GetClientRect(window, &client);
   POINT origin = {0, 0};
   ClientToScreen(window, &origin);
-  return grid::DropPointInClient({at.x, at.y}, inClient,
-                                 {frame.left, frame.top, frame.right, frame.bottom},
+  const DWORD pointer = GetMessagePos();  // signed screen coordinates
+  return grid::DropPointInClient({at.x, at.y}, {GET_X_LPARAM(pointer), GET_Y_LPARAM(pointer)},
+                                 inClient, {frame.left, frame.top, frame.right, frame.bottom},
                                  {origin.x, origin.y}, client.right, client.bottom);
 }
 

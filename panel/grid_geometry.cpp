@@ -1,5 +1,7 @@
 #include "panel/grid_geometry.h"
 
+#include <cstdlib>
+
 namespace grid {
 
 std::int32_t CellKeyAt(std::uint32_t x, std::uint32_t y, int cellSize) {
@@ -7,15 +9,24 @@ std::int32_t CellKeyAt(std::uint32_t x, std::uint32_t y, int cellSize) {
   return static_cast<std::int32_t>((y / c) * kColumnsPerRow + x / c);
 }
 
-Point DropPointInClient(Point given, bool inClient, const Rect& windowOnScreen, Point clientOrigin,
-                        std::int32_t clientWidth, std::int32_t clientHeight) {
+Point DropPointInClient(Point given, Point pointer, bool inClient, const Rect& windowOnScreen,
+                        Point clientOrigin, std::int32_t clientWidth, std::int32_t clientHeight) {
   auto within = [](const Rect& r, Point p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
   };
-  const Rect client = {clientOrigin.x, clientOrigin.y, clientOrigin.x + clientWidth,
-                       clientOrigin.y + clientHeight};
+  auto onFrame = [&](Point screen) {
+    const Rect client = {clientOrigin.x, clientOrigin.y, clientOrigin.x + clientWidth,
+                         clientOrigin.y + clientHeight};
+    return within(windowOnScreen, screen) && !within(client, screen);
+  };
+  auto distance = [&](Point screen) {
+    return std::llabs(std::int64_t{screen.x} - pointer.x) +
+           std::llabs(std::int64_t{screen.y} - pointer.y);
+  };
+  const Point asClient = {given.x + clientOrigin.x, given.y + clientOrigin.y};
   Point p = given;
-  if (!inClient && within(windowOnScreen, given) && !within(client, given)) {
+  if (!inClient && onFrame(given) &&
+      (!onFrame(asClient) || distance(given) <= distance(asClient))) {
     p = {given.x - clientOrigin.x, given.y - clientOrigin.y};
   }
   auto clamp = [](std::int32_t v, std::int32_t size) {

@@ -38,11 +38,13 @@ std::int32_t CellKeyAt(std::uint32_t x, std::uint32_t y, int cellSize);
 // The client point a drop acts on. `given` is the point the shell reports;
 // `inClient` false says the drop landed outside the client area, on the
 // frame: Windows then reports screen coordinates, Wine client ones, so the
-// screen reading is taken when it lies on the window's frame. The result is
-// the nearest point inside the client area (`clientOrigin` on screen, of
-// `clientWidth` x `clientHeight`): the drop acts on the nearest cell shown.
-Point DropPointInClient(Point given, bool inClient, const Rect& windowOnScreen, Point clientOrigin,
-                        std::int32_t clientWidth, std::int32_t clientHeight);
+// screen reading is taken when it lies on the window's frame. Where both
+// readings lie on the frame, the one nearer `pointer` (the pointer's screen
+// position at the drop) is taken. The result is the nearest point inside the
+// client area (`clientOrigin` on screen, of `clientWidth` x `clientHeight`):
+// the drop acts on the nearest cell shown.
+Point DropPointInClient(Point given, Point pointer, bool inClient, const Rect& windowOnScreen,
+                        Point clientOrigin, std::int32_t clientWidth, std::int32_t clientHeight);
 
 // The top-left corner of a key's cell in client coordinates, exactly: keys
 // come from the item file, and a row of millions times the cell size does not

@@ -40,13 +40,26 @@ TEST(GridGeometry, CellKeys) {
 
 // Drops on the frame of a window at (100, 200), its 256 x 96 client area at
 // (104, 204): in screen coordinates from Windows, in client ones from Wine.
+// Near the screen's corner, at (0, 0), a point can read as either; the
+// pointer, where the drop happened, tells which.
 TEST(GridGeometry, DropsOnTheFrameActOnTheNearestCellShown) {
-  const int cases[][4] = {{101, 250, 0, 46}, {150, 201, 46, 0}, {362, 302, 255, 95},
-                          {-3, 46, 0, 46},   {46, -3, 46, 0},   {258, 98, 255, 95}};
+  const int cases[][8] = {
+      // given, pointer, window's left-top, result
+      {101, 250, 101, 250, 100, 200, 0, 46},
+      {150, 201, 150, 201, 100, 200, 46, 0},
+      {362, 302, 362, 302, 100, 200, 255, 95},
+      {-3, 46, 101, 250, 100, 200, 0, 46},
+      {46, -3, 150, 201, 100, 200, 46, 0},
+      {258, 98, 362, 302, 100, 200, 255, 95},
+      {2, 98, 2, 98, 0, 0, 0, 94},
+      {2, 98, 6, 102, 0, 0, 2, 95},
+  };
   for (const auto& c : cases) {
-    const grid::Point p =
-        grid::DropPointInClient({c[0], c[1]}, false, {100, 200, 364, 304}, {104, 204}, 256, 96);
-    EXPECT_EQ(p.x * 1000 + p.y, c[2] * 1000 + c[3]) << "drop at " << c[0] << ", " << c[1];
+    const grid::Point p = grid::DropPointInClient({c[0], c[1]}, {c[2], c[3]}, false,
+                                                  {c[4], c[5], c[4] + 264, c[5] + 104},
+                                                  {c[4] + 4, c[5] + 4}, 256, 96);
+    EXPECT_EQ(p.x * 1000 + p.y, c[6] * 1000 + c[7])
+        << "drop at " << c[0] << ", " << c[1] << ", pointer at " << c[2] << ", " << c[3];
   }
 }
 

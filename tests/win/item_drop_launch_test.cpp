@@ -235,10 +235,14 @@ TEST_F(ItemDropLaunchTest, DropsOnTheFrameRegisterAtTheNearestCell) {
   } drops[] = {{"left", -3, 40, 128},
                {"top", 100, -4, 3},
                {"right", w + 3, 40, 128 + (w - 1) / 32},
-               {"bottom", 100, h + 2, (h - 1) / 32 * 128 + 3}};
+               // On screen, too, a point of the left frame: the pointer tells.
+               {"bottom", 80, h + 2, (h - 1) / 32 * 128 + 2}};
   const std::string files[] = {program, document, folder, dir.File("能力 十")};
   for (int i = 0; i < 4; ++i) {
     const auto& d = drops[i];
+    POINT pointer = {d.x, d.y};
+    ClientToScreen(window, &pointer);
+    SetCursorPos(pointer.x, pointer.y);
     EXPECT_TRUE(Drop(MakeDrop({files[i]}, d.x, d.y, false, true), i + 1)) << d.edge;
     std::int32_t key = -1;
     app->Panel().items.KeyAt(i, &key);
