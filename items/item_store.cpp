@@ -111,10 +111,15 @@ void ItemStore::Load() {
   platform::File file;
   std::uint64_t size = 0;
   if (!file.Open(itemFilePath, platform::OpenMode::ReadExisting) || !file.Size(&size)) {
-    FreeAll();
-    // A file that is there but cannot be read (held by another program) has
-    // records that memory lacks.
-    holdsWholeFile_ = !platform::PathExists(itemFilePath);
+    if (!platform::PathExists(itemFilePath)) {
+      FreeAll();
+      holdsWholeFile_ = loaded_ = true;
+      return;
+    }
+    // A file that is there but cannot be read (held by another program) keeps
+    // the records memory read from it, which every change since went to both.
+    // Memory that never read a record of it lacks what it holds.
+    holdsWholeFile_ = holdsWholeFile_ && loaded_ && items.Count() > 0;
     return;
   }
   const int n = static_cast<int>(std::min<std::uint64_t>(size / kItemRecordSize, 0x7fffffff));
@@ -146,6 +151,7 @@ void ItemStore::Load() {
   }
   DropFrom(kept);
   holdsWholeFile_ = kept == n;
+  loaded_ = true;
 }
 
 // Frees the records from `first` on and shortens the array to `first`.
