@@ -92,7 +92,9 @@ int ItemStore::WriteRecord(int index, const ItemRecord& record) const {
   }
   std::uint8_t bytes[kItemRecordSize];
   EncodeItemRecord(record, bytes);
-  if (file.WriteAt(OffsetOf(index), bytes, sizeof bytes) == sizeof bytes) return 1;
+  // A network drive may tell only at the close that the record did not fit.
+  if (file.WriteAt(OffsetOf(index), bytes, sizeof bytes) == sizeof bytes)
+    return file.Close() ? 1 : 0;
   // A record that got only partly past the old end is taken back, so that the
   // file keeps the length it had.
   if (OffsetOf(index) + kItemRecordSize > size) file.Truncate(size);
@@ -302,7 +304,7 @@ int ItemStore::RewriteWithout(int skipIndex) const {
     ok = file.WriteAt(OffsetOf(at++), bytes, sizeof bytes) == sizeof bytes;
   }
   ok = ok && file.Flush();
-  file.Close();
+  ok = file.Close() && ok;
   if (ok && platform::ReplaceFileAtomically(tempPath, itemFilePath)) return 1;
   platform::RemoveFile(tempPath);
   return 0;
