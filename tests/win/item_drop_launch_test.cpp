@@ -92,8 +92,9 @@ class ItemDropLaunchTest : public ::testing::Test {
   // The recorder's two lines, once it has written them; the command line
   // without the quoted program path in front and the blank after it.
   std::vector<std::string> WaitForLaunch(const std::string& started = "") {
-    testutil::PumpUntil([&] { return FileExists(record); },
-                        20000);  // a loaded machine starts slowly
+    // Under Wine a renamed file can appear a moment before it can be opened:
+    // wait until it reads. A loaded machine starts slowly.
+    testutil::PumpUntil([&] { return !ReadWholeFile(record).empty(); }, 20000);
     const std::string text = ReadWholeFile(record);
     const std::string quoted = "\"" + (started.empty() ? program : started) + "\"";
     DeleteFileA(record.c_str());
