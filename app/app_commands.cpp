@@ -4,8 +4,6 @@
 
 #include <windowsx.h>
 
-#include "items/item_import_rules.h"
-#include "items/shortcut_reader.h"
 #include "panel/grid_geometry.h"
 #include "platform/ui_text.h"
 #include "platform/wide_names.h"
@@ -18,9 +16,6 @@ const char kContactMail[] = "support@hokoragi-kobo.example";
 const char kContactWeb[] = "https://hokoragi-kobo.example/nubotesa/";
 const char kNameUnwritable[] =
     "ファイルの名前に、このソフトでは扱えない文字が含まれています。"
-    "名前を変えてから、もう一度ドロップしてください。";
-const char kLinkUnwritable[] =
-    "ショートカットのリンク先の名前に、このソフトでは扱えない文字が含まれています。"
     "名前を変えてから、もう一度ドロップしてください。";
 // How often a close cancels an open dialog before it destroys the window
 // regardless (each round ends one of a nested pair).
@@ -237,10 +232,6 @@ void LauncherApp::OnDropFiles(HDROP drop) {
     if (!OpenWithItem(panel.items, grid::CellKeyAt(x, y, panel.CellSize()), name)) {
       panel.Warn(kNameUnwritable);
     }
-    return;
-  }
-  if (panel.HasItemAt(x, y) != 1 && IsShortcutPath(path) && !ShortcutPathsWritable(path)) {
-    panel.Warn(kLinkUnwritable);
     return;
   }
   panel.DropFile(path, x, y);

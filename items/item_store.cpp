@@ -92,7 +92,9 @@ int ItemStore::WriteRecord(int index, const ItemRecord& record) const {
   }
   std::uint8_t bytes[kItemRecordSize];
   EncodeItemRecord(record, bytes);
-  if (file.WriteAt(OffsetOf(index), bytes, sizeof bytes) == sizeof bytes) return 1;
+  // A network drive may tell only at the close that the record did not fit.
+  if (file.WriteAt(OffsetOf(index), bytes, sizeof bytes) == sizeof bytes)
+    return file.Close() ? 1 : 0;
   // A record that got only partly past the old end is taken back, so that the
   // file keeps the length it had.
   if (OffsetOf(index) + kItemRecordSize > size) file.Truncate(size);
@@ -111,10 +113,15 @@ void ItemStore::Load() {
   platform::File file;
   std::uint64_t size = 0;
   if (!file.Open(itemFilePath, platform::OpenMode::ReadExisting) || !file.Size(&size)) {
-    FreeAll();
-    // A file that is there but cannot be read (held by another program) has
-    // records that memory lacks.
-    holdsWholeFile_ = !platform::PathExists(itemFilePath);
+    if (!platform::PathExists(itemFilePath)) {
+      FreeAll();
+      holdsWholeFile_ = loaded_ = true;
+      return;
+    }
+    // A file that is there but cannot be read (held by another program) keeps
+    // the records memory read from it, which every change since went to both.
+    // Memory that never read a record of it lacks what it holds.
+    holdsWholeFile_ = holdsWholeFile_ && loaded_ && items.Count() > 0;
     return;
   }
   const int n = static_cast<int>(std::min<std::uint64_t>(size / kItemRecordSize, 0x7fffffff));
@@ -146,6 +153,7 @@ void ItemStore::Load() {
   }
   DropFrom(kept);
   holdsWholeFile_ = kept == n;
+  loaded_ = true;
 }
 
 // Frees the records from `first` on and shortens the array to `first`.
@@ -296,7 +304,7 @@ int ItemStore::RewriteWithout(int skipIndex) const {
     ok = file.WriteAt(OffsetOf(at++), bytes, sizeof bytes) == sizeof bytes;
   }
   ok = ok && file.Flush();
-  file.Close();
+  ok = file.Close() && ok;
   if (ok && platform::ReplaceFileAtomically(tempPath, itemFilePath)) return 1;
   platform::RemoveFile(tempPath);
   return 0;

@@ -26,6 +26,8 @@ class ItemStore {
   ItemStore(const ItemStore&) = delete;
   ItemStore& operator=(const ItemStore&) = delete;
 
+  // The records of the item file. A file that exists but cannot be opened
+  // (another program holds it) leaves the records of the last Load in memory.
   void Load();
   // False after a Load that could not read every record of an existing file:
   // every change is then refused, since an append would overwrite a record
@@ -76,4 +78,5 @@ class ItemStore {
   PtrArray items;
   char itemFilePath[kPathSize];
   bool holdsWholeFile_ = true;
+  bool loaded_ = false;  // a Load has read the file, or found none
 };

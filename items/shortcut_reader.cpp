@@ -7,7 +7,6 @@
 
 #include <cwchar>
 
-#include "items/item_import_rules.h"
 #include "platform/wide_names.h"
 #include "platform/win_handles.h"
 
@@ -70,11 +69,4 @@ int ReadShortcut(const char* shortcutPath, char* title, char* target, char* work
   if (widePath[0] == L'\0') return 0;
   if (LoadLink(file.get(), widePath) != S_OK) return 0;
   return ReadFields(link.get(), title, target, workDir, iconFile, iconIndex);
-}
-
-bool ShortcutPathsWritable(const char* shortcutPath) {
-  ShortcutInfo read;
-  ClearItemValues(&read);
-  return ReadShortcut(shortcutPath, read.title, read.target, read.workDir, read.iconFile,
-                      &read.iconIndex) != kShortcutUnwritable;
 }

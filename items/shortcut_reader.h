@@ -16,6 +16,3 @@
 constexpr int kShortcutUnwritable = -1;
 int ReadShortcut(const char* shortcutPath, char* title, char* target, char* workDir, char* iconFile,
                  std::uint16_t* iconIndex);
-
-// False when ReadShortcut would answer kShortcutUnwritable.
-bool ShortcutPathsWritable(const char* shortcutPath);

@@ -9,6 +9,7 @@ std::string IconSlots::KeyOf(const Source& source) {
 }
 
 void IconSlots::Reset(std::vector<Source> sources) {
+  ++generation_;
   sources_ = std::move(sources);
   waiting_.assign(sources_.size(), 1);
   pendingCount_ = Count();
@@ -17,6 +18,7 @@ void IconSlots::Reset(std::vector<Source> sources) {
 }
 
 void IconSlots::Append(Source source, bool ready) {
+  ++generation_;
   sources_.push_back(std::move(source));
   waiting_.push_back(ready ? 0 : 1);
   if (ready) {
@@ -29,6 +31,7 @@ void IconSlots::Append(Source source, bool ready) {
 
 void IconSlots::Erase(int i) {
   if (i < 0 || i >= Count()) return;
+  ++generation_;
   if (waiting_[i]) --pendingCount_;
   sources_.erase(sources_.begin() + i);
   waiting_.erase(waiting_.begin() + i);
@@ -46,6 +49,7 @@ void IconSlots::Erase(int i) {
 
 void IconSlots::Replace(int i, Source source, bool ready) {
   if (i < 0 || i >= Count()) return;
+  ++generation_;
   sources_[i] = std::move(source);
   if (waiting_[i] && ready) --pendingCount_;
   if (!waiting_[i] && !ready) ++pendingCount_;

@@ -35,6 +35,10 @@ class IconSlots {
   // Image i now shows the icon of record i.
   void MarkReady(int i);
 
+  // Moves on with every change to the records (Reset, Append, Erase,
+  // Replace), not with MarkReady: an extraction that let messages in finds
+  // by it whether a command among them changed the list meanwhile.
+  unsigned Generation() const { return generation_; }
   int Count() const { return static_cast<int>(sources_.size()); }
   int PendingCount() const { return pendingCount_; }
   bool IsPending(int i) const { return waiting_[i] != 0; }
@@ -54,30 +58,35 @@ class IconSlots {
   int pendingCount_ = 0;
   int next_ = 0;                                // no image below this one waits
   std::unordered_map<std::string, int> shown_;  // icon -> an image showing it
+  unsigned generation_ = 0;
 };
 
 // Puts the icon of waiting image `image` in place, copying it from an image
 // that shows the same icon when there is one, extracting it otherwise. The
-// sink offers `void Extract(int image, const Source&)` and
-// `void Copy(int from, int to)`.
+// sink offers `Extract(int image, const Source&)` and `Copy(int from, int to)`;
+// an extraction may let messages in, and one that finds the records changed
+// when it returns (Generation) must leave the list alone. Then nothing is
+// marked and the result is false: the image is no longer the one asked for.
 template <class Sink>
-void FillImage(IconSlots& slots, Sink& sink, int image) {
+bool FillImage(IconSlots& slots, Sink& sink, int image) {
+  const unsigned generation = slots.Generation();
   const int shown = slots.ReadyImageOf(slots.SourceAt(image));
   if (shown >= 0) {
     sink.Copy(shown, image);
   } else {
     sink.Extract(image, slots.SourceAt(image));
   }
+  if (slots.Generation() != generation) return false;
   slots.MarkReady(image);
+  return true;
 }
 
-// FillImage for the lowest waiting image; false when none was waiting.
+// FillImage for the lowest waiting image; false when none was waiting or the
+// records changed meanwhile.
 template <class Sink>
 bool FillNext(IconSlots& slots, Sink& sink) {
   const int image = slots.NextPending();
-  if (image < 0) return false;
-  FillImage(slots, sink, image);
-  return true;
+  return image >= 0 && FillImage(slots, sink, image);
 }
 
 }  // namespace icons

@@ -173,6 +173,7 @@ class LauncherPanel {
   void StopIcons();
   void MakeImageList();
   int FillIcons(double milliseconds);
+  bool FillNow(int index);
   // Pointer helpers (panel_input.cpp).
   void BeginDrag(std::uint32_t x, std::uint32_t y);
   void HoverAt(std::uint32_t x, std::uint32_t y);

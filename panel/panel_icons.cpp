@@ -26,11 +26,20 @@ HICON CreateTransparentIcon(int size) {
   return CreateIcon(nullptr, size, size, 1, 1, andMask, xorMask);
 }
 
-// Puts icons into the image list for FillNext.
+// Set while an extraction runs: one that lets a message in must not start
+// another.
+struct Busy {
+  bool& flag;
+  explicit Busy(bool& f) : flag(f) { flag = true; }
+  ~Busy() { flag = false; }
+};
+
+// Puts icons into the image list for FillImage.
 struct ListSink {
   HIMAGELIST list;
   HINSTANCE instance;
   HICON blank;
+  const icons::IconSlots& slots;
   void Extract(int image, const icons::Source& source) {
     char file[260];
     const std::size_t n =
@@ -39,7 +48,10 @@ struct ListSink {
     file[n] = '\0';
     // The call may rewrite its copies of the file name and index.
     WORD index = static_cast<WORD>(source.index);
+    const unsigned generation = slots.Generation();
     platform::OwnedIcon icon(ExtractAssociatedIconA(instance, file, &index));
+    // A command let in meanwhile may have made a new list or moved the images.
+    if (slots.Generation() != generation) return;
     ImageList_ReplaceIcon(list, image, icon ? icon.get() : blank);
   }
   void Copy(int from, int to) { ImageList_Copy(list, to, list, from, ILCF_MOVE); }
@@ -113,21 +125,34 @@ void LauncherPanel::DestroyImageList() {
   ImageList.reset();
 }
 
+// The image waits for its icon like the images of a new list, so that a
+// command the extraction lets in leaves it waiting wherever it has moved to,
+// for the batches to fill.
 void LauncherPanel::AppendItemIcon() {
   const int index = items.ItemCount() - 1;
   if (!ImageList || index < 0 || index != iconSlots_.Count()) return;
-  ListSink sink{ImageList.get(), instance, blankIcon_.get()};
-  icons::Source source = RecordSource(index);
-  sink.Extract(-1, source);
-  iconSlots_.Append(std::move(source), true);
+  ImageList_ReplaceIcon(ImageList.get(), -1, blankIcon_.get());
+  iconSlots_.Append(RecordSource(index), false);
+  FillNow(index);
 }
 
 void LauncherPanel::ReplaceItemIcon(int index) {
   if (!ImageList || index < 0 || index >= iconSlots_.Count()) return;
-  ListSink sink{ImageList.get(), instance, blankIcon_.get()};
-  icons::Source source = RecordSource(index);
-  sink.Extract(index, source);
-  iconSlots_.Replace(index, std::move(source), true);
+  iconSlots_.Replace(index, RecordSource(index), false);
+  FillNow(index);
+}
+
+// Image `index`'s icon, now; false when a command let in by the extraction
+// changed the records, or when this runs inside another extraction: the
+// icons still waiting are then left to the batches.
+bool LauncherPanel::FillNow(int index) {
+  if (!filling_) {
+    Busy busy(filling_);
+    ListSink sink{ImageList.get(), instance, blankIcon_.get(), iconSlots_};
+    if (icons::FillImage(iconSlots_, sink, index)) return true;
+  }
+  ScheduleIcons();
+  return false;
 }
 
 void LauncherPanel::RemoveItemIcon(int index) {
@@ -156,17 +181,15 @@ void LauncherPanel::StopIcons() {
 int LauncherPanel::FillIcons(double milliseconds) {
   // An extraction that let a message in must not start another one.
   if (filling_) return 0;
-  struct Busy {
-    bool& flag;
-    explicit Busy(bool& f) : flag(f) { flag = true; }
-    ~Busy() { flag = false; }
-  } busy(filling_);
+  Busy busy(filling_);
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
-  ListSink sink{ImageList.get(), instance, blankIcon_.get()};
+  ListSink sink{ImageList.get(), instance, blankIcon_.get(), iconSlots_};
   int filled = 0;
   do {
     const int image = iconSlots_.NextPending();
+    // A command let in by the extraction that changed the records ends the
+    // batch; the next one starts from the records as they are then.
     if (image < 0 || !icons::FillNext(iconSlots_, sink)) break;
     ++filled;
     std::int32_t key = 0;
@@ -178,8 +201,7 @@ int LauncherPanel::FillIcons(double milliseconds) {
 void LauncherPanel::EnsureIcon(int index) {
   if (listDeferred_ && !filling_) MakeImageList();
   if (filling_ || index < 0 || index >= iconSlots_.Count() || !iconSlots_.IsPending(index)) return;
-  ListSink sink{ImageList.get(), instance, blankIcon_.get()};
-  icons::FillImage(iconSlots_, sink, index);
+  if (!FillNow(index)) return;
   std::int32_t key = 0;
   if (items.KeyAt(index, &key)) RecomposeCell(key);
   if (iconSlots_.PendingCount() == 0) StopIcons();

@@ -34,6 +34,7 @@ void LauncherPanel::PressAt(std::uint32_t x, std::uint32_t y) {
   const std::int32_t key = grid::CellKeyAt(x, y, CellSize());
   const bool onItem = items.HasKey(key) == 1;
   if (!onItem) {
+    if (DragState == pointer::kCancelled) DragState = pointer::kIdle;
     PostMessageW(window, WM_SYSCOMMAND, kMoveByCaption, 0);
     SetPointerShape(pointer::CursorAfterPress(false));
     return;
@@ -125,6 +126,8 @@ void LauncherPanel::ReleaseAt(std::uint32_t x, std::uint32_t y) {
       EndDragImage();
       InvalidateRect(window, nullptr, FALSE);
       break;
+    case pointer::ReleaseAction::kNothing:
+      break;
   }
   DragState = pointer::kIdle;
   DragSourceKey = grid::kNoCell;
@@ -152,8 +155,9 @@ bool LauncherPanel::DropDraggedItem(std::int32_t key) {
   return stored;
 }
 
-// A menu is about to take the input, and its loop takes the left release: a
-// press or drag of an item ends here, the pointer free and nothing moved.
+// A menu is about to take the input: a press or drag of an item ends here,
+// the pointer free and nothing moved. The button may still be down when the
+// menu closes; its release then ends the cancelled press and starts nothing.
 void LauncherPanel::EndPress() {
   if (DragState != pointer::kPressed && DragState != pointer::kDragging) return;
   ClipCursor(nullptr);
@@ -161,7 +165,7 @@ void LauncherPanel::EndPress() {
     EndDragImage();
     InvalidateRect(window, nullptr, FALSE);
   }
-  DragState = pointer::kIdle;
+  DragState = pointer::kCancelled;
   DragSourceKey = grid::kNoCell;
 }
 

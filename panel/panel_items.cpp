@@ -18,6 +18,9 @@ const char kItemNotStored[] =
     "登録内容を保存できませんでした。\n"
     "ディスクの空きが足りないか、NuboInfo.Datが他のソフトで使用中か、\n"
     "読み取り専用になっている可能性があります。";
+const char kLinkUnwritable[] =
+    "ショートカットのリンク先の名前に、このソフトでは扱えない文字が含まれています。"
+    "名前を変えてから、もう一度ドロップしてください。";
 const char kItemsNotAllRead[] =
     "NuboInfo.Datをすべて読みこめなかったため、登録内容を保存できませんでした。\n"
     "他のソフトで使用中でないか確かめて、ぬぼてさぽんを起動し直してください。";
@@ -42,13 +45,10 @@ void LauncherPanel::DropFile(const char* path, std::uint32_t x, std::uint32_t y)
     // The question runs a modal loop: another drop may have taken the cell.
     if (answer != IDOK || items.HasKey(key)) return;
   }
-  // A link whose paths cannot be written (-1) was refused with its own word
-  // before the drop came here.
   const int imported = items.ImportDroppedFile(path, key);
-  if (imported != 1) {
-    if (imported == 0) WarnItemNotStored();
-    return;
-  }
+  if (imported == -1) Warn(kLinkUnwritable);
+  if (imported == 0) WarnItemNotStored();
+  if (imported != 1) return;
   AppendItemImage(key);
   platform::WindowDc dc(window);
   PaintItemCell(dc.get(), key, 0);

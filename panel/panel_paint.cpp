@@ -2,6 +2,7 @@
 // and the highlighted cell under the pointer.
 #include "panel/grid_geometry.h"
 #include "panel/launcher_panel.h"
+#include "panel/pointer_rules.h"
 
 namespace {
 
@@ -81,13 +82,9 @@ void LauncherPanel::PaintItems(HDC dc) {
     const grid::Point o = grid::CellOrigin(key, c);
     if (IconReady(i)) ImageList_Draw(ImageList.get(), i, dc, o.x + 2, o.y + 2, ILD_TRANSPARENT);
   }
-  POINT pointer;
-  GetCursorPos(&pointer);
-  ScreenToClient(window, &pointer);
-  PaintItemCell(dc,
-                grid::CellKeyAt(static_cast<std::uint32_t>(pointer.x),
-                                static_cast<std::uint32_t>(pointer.y), c),
-                0);
+  // While an item is dragged no cell is hovered.
+  if (DragState == pointer::kDragging) return;
+  PaintItemCell(dc, PointerKey(), 0);
 }
 
 void LauncherPanel::PaintCellBackground(HDC dc, std::int32_t key) {

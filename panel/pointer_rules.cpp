@@ -16,6 +16,7 @@ MoveAction OnMove(std::int32_t dragState, bool beyondClick) {
 }
 
 ReleaseAction OnRelease(std::int32_t dragState, std::int32_t releaseKey, std::int32_t sourceKey) {
+  if (dragState == kCancelled) return ReleaseAction::kNothing;
   if (dragState != kDragging) return ReleaseAction::kLaunch;
   return releaseKey == sourceKey ? ReleaseAction::kDropOnItself : ReleaseAction::kDropElsewhere;
 }

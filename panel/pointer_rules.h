@@ -10,11 +10,13 @@
 namespace pointer {
 
 // The panel's DragState values. A new panel starts at kUnset, which behaves
-// like kIdle.
+// like kIdle. kCancelled is a press of an item that a menu ended while the
+// button was still down: its release only frees the pointer.
 constexpr std::int32_t kUnset = -1;
 constexpr std::int32_t kIdle = 0;
 constexpr std::int32_t kPressed = 1;
 constexpr std::int32_t kDragging = 2;
+constexpr std::int32_t kCancelled = 3;
 
 // How far the pointer may move from the press point, in x and in y, for the
 // gesture to stay a click.
@@ -41,6 +43,7 @@ enum class ReleaseAction {
   kLaunch,         // a click, or a release without a press: start the item there
   kDropElsewhere,  // the dragged item moves to, or swaps with, the release cell
   kDropOnItself,   // dragged back onto its own cell: nothing changes
+  kNothing,        // the end of a cancelled press: nothing starts or moves
 };
 ReleaseAction OnRelease(std::int32_t dragState, std::int32_t releaseKey, std::int32_t sourceKey);
 

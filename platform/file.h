@@ -26,7 +26,10 @@ class File {
 
   bool Open(const char* path, OpenMode mode);
   bool IsOpen() const;
-  void Close();
+  // False when the system reports a failure at the close: a network drive
+  // tells a full disk there, and what was written may then be lost. The file
+  // is closed all the same.
+  bool Close();
 
   // Reads or writes up to `size` bytes at `offset`; returns the bytes moved
   // (0 on any failure). Writing past the end extends the file.
@@ -52,6 +55,11 @@ class File {
 // every write that would extend a file stores only what fits and reports the
 // shorter count. A negative value lifts the limit (the default).
 void LimitFileGrowthForTesting(std::int64_t bytes);
+
+// For tests that play a network drive whose disk is full: while on, every
+// close reports a failure.
+void FailClosesForTesting(bool fail);
+bool ClosesFailForTesting();
 
 // The part of a write of `size` bytes at `offset` into a file of `end` bytes
 // that the limit above lets through; counts the growth against the limit.

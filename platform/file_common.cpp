@@ -34,8 +34,17 @@ namespace {
 
 // Bytes that writes may still add to files; negative: no limit.
 std::int64_t growthLeft = -1;
+bool closesFail = false;
 
 }  // namespace
+
+void FailClosesForTesting(bool fail) {
+  closesFail = fail;
+}
+
+bool ClosesFailForTesting() {
+  return closesFail;
+}
 
 void LimitFileGrowthForTesting(std::int64_t bytes) {
   growthLeft = bytes;

@@ -51,10 +51,12 @@ bool File::IsOpen() const {
   return fd_ >= 0;
 }
 
-void File::Close() {
-  if (fd_ < 0) return;
-  ::close(fd_);
+bool File::Close() {
+  if (fd_ < 0) return true;
+  // The descriptor is gone whatever close answers, EINTR included.
+  const bool closed = ::close(fd_) == 0;
   fd_ = -1;
+  return closed && !ClosesFailForTesting();
 }
 
 std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {

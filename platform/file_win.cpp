@@ -51,10 +51,11 @@ bool File::IsOpen() const {
   return AsHandle(handle_) != INVALID_HANDLE_VALUE;
 }
 
-void File::Close() {
-  if (!IsOpen()) return;
-  CloseHandle(AsHandle(handle_));
+bool File::Close() {
+  if (!IsOpen()) return true;
+  const bool closed = CloseHandle(AsHandle(handle_)) != 0;
   handle_ = INVALID_HANDLE_VALUE;
+  return closed && !ClosesFailForTesting();
 }
 
 std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {

@@ -39,6 +39,7 @@ TEST(PointerRules, MovesAndReleasesInEachDragState) {
       {pointer::kPressed, true, MoveAction::kBeginDrag},
       {pointer::kDragging, false, MoveAction::kMoveDrag},
       {pointer::kDragging, true, MoveAction::kMoveDrag},
+      {pointer::kCancelled, true, MoveAction::kHover},
   };
   for (const MoveCase& c : moves) {
     EXPECT_EQ(pointer::OnMove(c.state, c.beyond), c.action)
@@ -55,6 +56,7 @@ TEST(PointerRules, MovesAndReleasesInEachDragState) {
       {pointer::kPressed, 4, 3, ReleaseAction::kLaunch},  // the release cell decides
       {pointer::kDragging, 4, 3, ReleaseAction::kDropElsewhere},
       {pointer::kDragging, 3, 3, ReleaseAction::kDropOnItself},
+      {pointer::kCancelled, 3, -1, ReleaseAction::kNothing},  // a menu ended the press
   };
   for (const ReleaseCase& c : releases) {
     EXPECT_EQ(pointer::OnRelease(c.state, c.key, c.source), c.action)

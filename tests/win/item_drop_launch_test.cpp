@@ -209,15 +209,17 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
   platform::SetShortNameLookup(NoShortName);  // until TearDown
   Drop(MakeWideDrop(note, 64, 0), 4);
   EXPECT_EQ(WaitForLaunch(target).size(), 2u) << "the document did not reach the program";
-  for (const std::wstring& refused : {exe, link}) {
+  for (const std::wstring& refused : {exe, link, std::wstring()}) {  // last: the link handed over
     boxes.Clear();
-    Drop(MakeWideDrop(refused, 96, 0), 4);
+    if (refused.empty()) panel.DropFile(dir.File("link.lnk").c_str(), 96, 9);
+    if (!refused.empty()) Drop(MakeWideDrop(refused, 96, 0), 4);
     ASSERT_TRUE(boxes.WaitForBoxes(1));
     EXPECT_EQ(boxes.Seen()[0].text,
               std::string(refused == exe ? "ファイル" : "ショートカットのリンク先") +
                   "の名前に、このソフトでは扱えない文字が含まれています。名前を変えてから、もう一度"
                   "ドロップしてください。");
     testutil::PumpUntil([] { return testutil::FindDialog("ホコからの警告") == nullptr; }, 2000);
+    EXPECT_EQ(boxes.Seen().size(), 1u) << "handed over " << refused.empty();
   }
   EXPECT_EQ(panel.items.ItemCount(), 4);
 }

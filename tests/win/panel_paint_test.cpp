@@ -129,6 +129,11 @@ TEST_F(PanelPaintTest, ItemIconsSitTwoPixelsIntoTheirCells) {
   EXPECT_EQ(canvas.Pixel(58, 26), kBackground);
   EXPECT_EQ(canvas.Pixel(66, 34), kRed);
   EXPECT_EQ(canvas.Pixel(2, 2), kBackground) << "an empty cell got an icon";
+  SetCursorPos(40, 10);       // over cell 1: without a window the screen is the client area
+  for (int state : {0, 2}) {  // highlighted, but not while an item is dragged
+    panel->DragState = state, panel->PaintItems(canvas.dc());
+    EXPECT_EQ(canvas.Pixel(34, 2) == kRed, state == 2) << "drag state " << state;
+  }
 }
 
 TEST_F(PanelPaintTest, ItemsWithFarKeysAreNotDrawnAndTheOthersAre) {
