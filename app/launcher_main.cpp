@@ -46,8 +46,12 @@ void SearchSystemFolderOnly() {
 // How long a second start waits for the folder's launcher to show a window.
 constexpr DWORD kHandOverMs = 10000;
 
-int RunLauncher(HINSTANCE instance) {
+int RunLauncher(HINSTANCE instance, FolderLock* lock) {
   LauncherApp app;
+  // The claim ends with the last write of the files, before a box that says
+  // the settings were not saved: a start in the folder does not wait for it.
+  app.Panel().filesDone = [](void* claim) { static_cast<FolderLock*>(claim)->Release(); };
+  app.Panel().filesDoneContext = lock;
   if (app.Start(instance) != 1) {
     // Without a working panel the loop could never end: release what was
     // created and leave.
@@ -77,5 +81,5 @@ int LauncherMain(HINSTANCE instance) {
   GetCurrentDirectoryA(sizeof folder, folder);
   FolderLock lock;
   if (lock.Claim(folder, kHandOverMs) != FolderClaim::Claimed) return 0;
-  return RunLauncher(instance);
+  return RunLauncher(instance, &lock);
 }
