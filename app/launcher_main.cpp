@@ -15,10 +15,21 @@ namespace {
 // A portable launcher is often started from a Downloads folder, beside
 // whatever else came from the net: a DLL there named like a system one must
 // never be loaded. Libraries come from the system folder only.
+// A name without a path, so that the manifest's activation context still
+// hands out the common controls of version 6 from the side-by-side store; a
+// full path would bypass it and load the system folder's older version.
 HMODULE LoadSystemLibrary(const char* name) {
   HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (module != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) return module;
-  // A Windows that does not know the flag: the file of the system folder.
+  // A Windows that does not know the flag. A library the activation context
+  // redirects comes from the store, whatever lies beside the program.
+  ACTCTX_SECTION_KEYED_DATA redirect = {};
+  redirect.cbSize = sizeof redirect;
+  if (FindActCtxSectionStringA(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, name,
+                               &redirect)) {
+    return LoadLibraryA(name);
+  }
+  // Others: the file of the system folder.
   char path[MAX_PATH];
   const UINT length = GetSystemDirectoryA(path, MAX_PATH);
   if (length == 0 || length + 1 + std::strlen(name) >= MAX_PATH) return nullptr;

@@ -96,12 +96,21 @@ Step NoteFocus() {
                           (all ? " all" : " part"));
   };
 }
-// Logs the number of icons in the list and the selected one.
+// Logs the number of icons in the list, the selected one and the rows of its
+// icon when the list does not show them whole.
 Step NoteList() {
   return [](HWND d) {
     const LRESULT count = SendDlgItemMessageA(d, 1105, LVM_GETITEMCOUNT, 0, 0);
     const LRESULT selected = SendDlgItemMessageA(d, 1105, LVM_GETNEXTITEM, -1, LVNI_SELECTED);
-    script->log.push_back("list " + std::to_string(count) + " sel " + std::to_string(selected));
+    RECT icon = {LVIR_ICON, 0, 0, 0}, client = {};
+    SendDlgItemMessageA(d, 1105, LVM_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&icon));
+    GetClientRect(GetDlgItem(d, 1105), &client);
+    const bool whole = selected < 0 || (icon.top >= 0 && icon.bottom <= client.bottom);
+    script->log.push_back("list " + std::to_string(count) + " sel " + std::to_string(selected) +
+                          (whole ? ""
+                                 : " rows " + std::to_string(icon.top) + "-" +
+                                       std::to_string(icon.bottom) + " of " +
+                                       std::to_string(client.bottom)));
   };
 }
 
