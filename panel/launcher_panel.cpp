@@ -99,8 +99,10 @@ void LauncherPanel::ToggleHidden() {
 bool LauncherPanel::Warn(const char* text, const char* caption) {
   if (warningOpen_) return false;
   warningOpen_ = true;
-  // Without a window (at exit) the box has no owner to come up with.
-  const UINT front = window == nullptr ? MB_SETFOREGROUND | MB_TOPMOST : 0;
+  // Without a window (at exit) the box has no owner to come up with: it
+  // comes to the front and stays there (Wine makes a system-modal box
+  // top-most, where it ignores MB_TOPMOST).
+  const UINT front = window == nullptr ? MB_SETFOREGROUND | MB_TOPMOST | MB_SYSTEMMODAL : 0;
   MessageBoxA(window, text, caption ? caption : kWarningCaption, MB_OK | front);
   warningOpen_ = false;
   return true;

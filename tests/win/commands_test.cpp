@@ -464,6 +464,8 @@ TEST_F(CommandsTest, AChangeTheFilesRefuseShowsOneBoxAndChangesNothing) {
       if (refused) {
         EXPECT_EQ(boxes.Seen()[0].caption, "ホコからの警告") << what;
         EXPECT_EQ(boxes.Seen()[0].text.rfind(op < 5 ? "登録内容を" : "設定を", 0), 0u) << what;
+        // At exit the box has no owner left and comes up in front.
+        EXPECT_TRUE(op < 6 || (boxes.Seen()[0].topmost && !boxes.Seen()[0].owner)) << what;
         EXPECT_EQ(ReadWholeFile(file), old) << what;
       }
       ItemStore stored;
@@ -474,6 +476,19 @@ TEST_F(CommandsTest, AChangeTheFilesRefuseShowsOneBoxAndChangesNothing) {
       TearDown();
     }
   }
+}
+
+// Saves of the settings the file refuses are told once, and again only after
+// a save has reached the file.
+TEST_F(CommandsTest, RefusedSettingsSavesAreToldOnceUntilOneSucceeds) {
+  LauncherPanel& panel = Start(true).Panel();
+  boxes.Clear();
+  for (bool readOnly : {true, false, true, false}) {
+    ASSERT_TRUE(testutil::SetReadOnly("Nubotesa.ini", readOnly));
+    panel.EndMoveSize();
+    panel.EndMoveSize();
+  }
+  EXPECT_EQ(boxes.Seen().size(), 2u);
 }
 
 // A tray click while the greeting or a show's wallpaper error is up: after
