@@ -30,18 +30,15 @@ DWORD FindProcess(const char* name) {
 
 int PrintLoadedVersion(DWORD pid, const char* dll) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-  if (snapshot == INVALID_HANDLE_VALUE) return 1;
   MODULEENTRY32 entry = {};
   entry.dwSize = sizeof entry;
   BOOL more = Module32First(snapshot, &entry);
   while (more && lstrcmpiA(entry.szModule, dll) != 0) more = Module32Next(snapshot, &entry);
   CloseHandle(snapshot);
-  HMODULE module = more ? LoadLibraryA(entry.szExePath) : nullptr;
-  auto get = module ? reinterpret_cast<DLLGETVERSIONPROC>(
-                          reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")))
-                    : nullptr;
+  const auto get = reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(
+      GetProcAddress(LoadLibraryA(more ? entry.szExePath : dll), "DllGetVersion")));
   DLLVERSIONINFO info = {sizeof info, 0, 0, 0, 0};
-  if (get == nullptr || FAILED(get(&info))) return 1;
+  if (!more || get == nullptr || FAILED(get(&info))) return 1;
   std::printf("%lu.%lu %s\n", info.dwMajorVersion, info.dwMinorVersion, entry.szExePath);
   return 0;
 }

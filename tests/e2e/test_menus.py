@@ -119,8 +119,7 @@ def main():
             1 for dx in range(CELL - 8) if display.screenshot().pixel(x + dx, y) != BACKGROUND)
             > 4, seconds=10, on_timeout=lambda: planted_loaded(folder))
         s.shot("shown")
-        # Through the manifest's activation context: the side-by-side assembly
-        # of version 6 (Wine's answers DllGetVersion with 5.81 all the same).
+        # The manifest's version 6 (Wine's answers DllGetVersion with 5.81).
         comctl32 = subprocess.run([wine_run, helper, "NuboTesa.exe", "comctl32.dll"],
                                   capture_output=True, text=True).stdout.strip()
         assert "common-controls_6595b64144ccf1df_6." in comctl32.lower(), comctl32

@@ -30,7 +30,6 @@ LRESULT CALLBACK SeeMarker(int code, WPARAM removed, LPARAM message) {
   if (code >= 0 && removed == PM_REMOVE && m->message == g_marker && g_seen && app) {
     const ItemStore& items = app->Panel().items;
     g_seen->count = static_cast<std::uint32_t>(std::min(items.ItemCount(), 64));
-    g_seen->line = app->Panel().settings.Line;
     g_seen->saveFailed = app->Panel().settings.SaveFailed;
     for (std::uint32_t i = 0; i < g_seen->count; ++i) {
       std::memcpy(g_seen->records + i * 920, items.RecordAt(static_cast<int>(i)), 920);

@@ -3,8 +3,7 @@
 // built as the shell builds them (DROPFILES in the launcher's memory, posted
 // as WM_DROPFILES), pointer messages that drag items onto free cells (a move)
 // or onto other items (a swap), the item menu's delete and the settings
-// dialog's OK (with the grid lines switched). After every step the item file
-// must hold exactly what a model
+// dialog's OK. After every step the item file must hold exactly what a model
 // of the items says. Now and then the launcher is killed outright
 // (TerminateProcess) a random moment after an operation was posted: after the
 // restart the file must be the model before or after that operation, never
@@ -13,8 +12,7 @@
 // the operation did not touch are counted as lost. After every step the
 // launcher's records (what it shows) must be the file's, and a command the
 // file did not take must have shown one warning box. The settings file must be
-// whole after every step, its grid lines the launcher's before or after it; a
-// change it did not take is told once, until a save takes one.
+// whole after every step; a save it refused is told once, until one succeeds.
 //
 // Usage: soak_driver PROGRAM FOLDER OPERATIONS KILLS SEED
 // Prints one line: operations, kills, disk-full runs, failures, items lost,
@@ -27,6 +25,8 @@
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -162,7 +162,6 @@ class Launcher {
     const auto* report = const_cast<const soak::Report*>(seen_);
     return ReadRecords(std::string(report->records, report->count * 920), model, torn);
   }
-  std::int32_t HeldLine() const { return seen_->line; }
   bool HeldSaveFailed() const { return seen_->saveFailed != 0; }
 
   // No menu, dialog or box left open, and idle after them: the handler that
@@ -247,8 +246,6 @@ class Soak {
   int files_ = 0;
   int edits_ = 0;
   bool fullDisk_ = false;
-  std::int32_t line_ = 0;      // the launcher's grid lines before a step
-  std::int32_t fileLine_ = 0;  // and the settings file's
   bool settingsTold_ = false;  // a refused settings save was told
   Totals totals_;
 };
@@ -267,7 +264,6 @@ bool Soak::Restart(long long growthLimit) {
   const bool quiet = launcher_.Quiet(&boxes);
   if (boxes > (fullDisk_ ? 1 : 0)) Fail(std::to_string(boxes) + " warning boxes at the start");
   settingsTold_ = boxes > 0;
-  line_ = fileLine_ = launcher_.HeldLine();
   return quiet;
 }
 
@@ -352,11 +348,7 @@ void Soak::Perform(const soak::Operation& op) {
     case soak::Kind::Settings:
       launcher_.Post(WM_COMMAND, ID_PANEL_SETTINGS, 0);
       if (WaitFor([&] { return FindWindowOf(launcher_.Pid(), "#32770") != nullptr; }, kStepMs)) {
-        const HWND dialog = FindWindowOf(launcher_.Pid(), "#32770");
-        DWORD_PTR done = 0;
-        SendMessageTimeoutA(GetDlgItem(dialog, IDC_SETTINGS_LINE), BM_SETCHECK, 1 - line_, 0,
-                            SMTO_NORMAL, kStepMs, &done);
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        PostMessageA(FindWindowOf(launcher_.Pid(), "#32770"), WM_COMMAND, IDOK, 0);
       }
       break;
   }
@@ -396,34 +388,20 @@ bool Soak::Settle(const soak::Model& before, const soak::Model& after, bool kill
   return false;
 }
 
-// Checks the settings file after a step; returns the warning boxes the step
-// owes for it.
+// Checks that the settings file is whole after a step; returns the warning
+// boxes the step owes for it.
 int Soak::SettleSettings(const soak::Operation& op, bool killed) {
-  std::string text;
-  if (FILE* f = std::fopen((folder_ + "\\Nubotesa.ini").c_str(), "rb")) {
-    for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
-    std::fclose(f);
-  }
+  std::ifstream in(folder_ + "\\Nubotesa.ini", std::ios::binary);
+  const std::string text(std::istreambuf_iterator<char>(in), {});
   std::string_view value;
-  for (const settings_rules::Key& key : settings_rules::kKeys) {
-    if (!ini::FindValue(text, key.section, key.name, &value)) {
-      Fail(std::string("the settings file lacks ") + key.name + ":\n" + text);
-    }
-  }
-  // Killed: the file before or after the step. Otherwise it holds the
-  // launcher's settings, or those before when the save failed.
-  const std::int32_t line = ini::ReadInt(text, "Config", "Line", -1);
-  const bool failed = !killed && launcher_.HeldSaveFailed();
-  const std::int32_t after = killed ? 1 - line_ : launcher_.HeldLine();
-  if (line != after && !((killed || failed) && line == fileLine_)) {
-    Fail("the settings file's Line=" + std::to_string(line));
-  }
-  fileLine_ = line;
-  line_ = after;
+  bool whole = true;
+  for (const settings_rules::Key& key : settings_rules::kKeys)
+    whole = whole && ini::FindValue(text, key.section, key.name, &value);
+  if (!whole) Fail("a torn settings file:\n" + text);
   if (killed || op.kind != soak::Kind::Settings) return 0;
   const bool told = settingsTold_;
-  settingsTold_ = failed;
-  return failed && !told ? 1 : 0;
+  settingsTold_ = launcher_.HeldSaveFailed();
+  return settingsTold_ && !told ? 1 : 0;
 }
 
 bool Soak::Run(int operations, int kills) {

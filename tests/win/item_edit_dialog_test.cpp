@@ -96,8 +96,8 @@ Step NoteFocus() {
                           (all ? " all" : " part"));
   };
 }
-// Logs the number of icons in the list, the selected one and the rows of its
-// icon when the list does not show them whole.
+// Logs the number of icons in the list and the selected one, and " cut" when
+// the list does not show that one's icon whole.
 Step NoteList() {
   return [](HWND d) {
     const LRESULT count = SendDlgItemMessageA(d, 1105, LVM_GETITEMCOUNT, 0, 0);
@@ -105,12 +105,9 @@ Step NoteList() {
     RECT icon = {LVIR_ICON, 0, 0, 0}, client = {};
     SendDlgItemMessageA(d, 1105, LVM_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&icon));
     GetClientRect(GetDlgItem(d, 1105), &client);
-    const bool whole = selected < 0 || (icon.top >= 0 && icon.bottom <= client.bottom);
+    const bool cut = selected >= 0 && (icon.top < 0 || icon.bottom > client.bottom);
     script->log.push_back("list " + std::to_string(count) + " sel " + std::to_string(selected) +
-                          (whole ? ""
-                                 : " rows " + std::to_string(icon.top) + "-" +
-                                       std::to_string(icon.bottom) + " of " +
-                                       std::to_string(client.bottom)));
+                          (cut ? " cut" : ""));
   };
 }
 
