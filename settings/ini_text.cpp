@@ -189,25 +189,24 @@ void ReadString(std::string_view text, const char* section, const char* key, con
   out[n] = '\0';
 }
 
+// Strings are built from pointers and lengths: a string made from a
+// string_view would pull the library's wide strings into the program.
 void SetValue(std::string* text, const char* section, const char* key, std::string_view value) {
   const Place place = Locate(*text, section, key);
   if (place.keyFound) {
-    const Line& k = place.key;
-    if (k.hasValue) {
-      text->replace(k.valueBegin, k.valueEnd - k.valueBegin, value);
-    } else {
-      text->insert(k.valueEnd, "=" + std::string(value));
-    }
+    std::size_t at = place.key.valueBegin;
+    if (!place.key.hasValue) text->insert(at++, 1, '=');
+    text->replace(at, place.key.valueEnd - place.key.valueBegin, value.data(), value.size());
     return;
   }
   std::string lines;
   if (!place.sectionFound) {
     const bool broken = text->empty() || text->back() == '\r' || text->back() == '\n';
-    lines = std::string(broken ? "" : "\r\n") + "[" + section + "]\r\n";
+    lines.append(broken ? "" : "\r\n").append("[").append(section).append("]\r\n");
   } else if (place.breakNeeded) {
     lines = "\r\n";
   }
-  lines += std::string(key) + "=" + std::string(value) + "\r\n";
+  lines.append(key).append("=").append(value.data(), value.size()).append("\r\n");
   text->insert(place.sectionFound ? place.insertAt : text->size(), lines);
 }
 
