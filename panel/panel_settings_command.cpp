@@ -12,9 +12,10 @@ const char kSettingsNotSaved[] =
     "ディスクの空きが足りないか、Nubotesa.iniが他のソフトで使用中か、\n"
     "読み取り専用になっている可能性があります。";
 const char kSettingsPathMissing[] =
-    "設定ファイルの場所を決められなかったため、設定を保存できません。\n"
-    "フォルダのパスが長すぎる可能性があります。"
-    "もっと短いパスのフォルダから起動してください。";
+    "設定ファイルの場所を決められないため、\n"
+    "設定を保存できません。\n"
+    "フォルダのパスが長すぎる可能性があります。\n"
+    "短いパスのフォルダから起動し直してください。";
 
 void ApplyStackingOrder(HWND window, std::int32_t topMost) {
   if (topMost != 0) {
