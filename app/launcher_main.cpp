@@ -15,10 +15,21 @@ namespace {
 // A portable launcher is often started from a Downloads folder, beside
 // whatever else came from the net: a DLL there named like a system one must
 // never be loaded. Libraries come from the system folder only.
+// A name without a path, so that the manifest's activation context still
+// hands out the common controls of version 6 from the side-by-side store; a
+// full path would bypass it and load the system folder's older version.
 HMODULE LoadSystemLibrary(const char* name) {
   HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (module != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) return module;
-  // A Windows that does not know the flag: the file of the system folder.
+  // A Windows that does not know the flag. A library the activation context
+  // redirects comes from the store, whatever lies beside the program.
+  ACTCTX_SECTION_KEYED_DATA redirect = {};
+  redirect.cbSize = sizeof redirect;
+  if (FindActCtxSectionStringA(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, name,
+                               &redirect)) {
+    return LoadLibraryA(name);
+  }
+  // Others: the file of the system folder.
   char path[MAX_PATH];
   const UINT length = GetSystemDirectoryA(path, MAX_PATH);
   if (length == 0 || length + 1 + std::strlen(name) >= MAX_PATH) return nullptr;
@@ -46,8 +57,12 @@ void SearchSystemFolderOnly() {
 // How long a second start waits for the folder's launcher to show a window.
 constexpr DWORD kHandOverMs = 10000;
 
-int RunLauncher(HINSTANCE instance) {
+int RunLauncher(HINSTANCE instance, FolderLock* lock) {
   LauncherApp app;
+  // The claim ends with the last write of the files, before a box that says
+  // the settings were not saved: a start in the folder does not wait for it.
+  app.Panel().filesDone = [](void* claim) { static_cast<FolderLock*>(claim)->Release(); };
+  app.Panel().filesDoneContext = lock;
   if (app.Start(instance) != 1) {
     // Without a working panel the loop could never end: release what was
     // created and leave.
@@ -77,5 +92,5 @@ int LauncherMain(HINSTANCE instance) {
   GetCurrentDirectoryA(sizeof folder, folder);
   FolderLock lock;
   if (lock.Claim(folder, kHandOverMs) != FolderClaim::Claimed) return 0;
-  return RunLauncher(instance);
+  return RunLauncher(instance, &lock);
 }

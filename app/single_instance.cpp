@@ -64,9 +64,15 @@ HWND FindLauncherWindow(DWORD pid) {
 }
 
 FolderLock::~FolderLock() {
+  Release();
+}
+
+void FolderLock::Release() {
   if (held_) ReleaseMutex(mutex_);
+  held_ = false;
   if (owner_ != nullptr) CloseHandle(owner_);
   if (mutex_ != nullptr) CloseHandle(mutex_);
+  owner_ = mutex_ = nullptr;
 }
 
 FolderClaim FolderLock::Claim(const char* folder, DWORD waitMs) {

@@ -49,6 +49,10 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
   platform::SetDialogText(dialog, IDC_ITEM_WORK_DIR, state->workDir);
   platform::SetDialogText(dialog, IDC_ITEM_ICON_FILE, state->iconFile);
   state->listView = GetDlgItem(dialog, IDC_ITEM_ICON_LIST);
+  // One row of icons without labels: the default spacing leaves room for a
+  // label under each icon, which makes an item taller than the list, and the
+  // list then shows the item's empty bottom and cuts its icon.
+  SendMessageA(state->listView, LVM_SETICONSPACING, 0, MAKELPARAM(40, 40));
   BuildIconList(state);
   return TRUE;  // the default focus
 }

@@ -30,10 +30,10 @@ LauncherPanel::~LauncherPanel() {
   if (comInitialized_) CoUninitialize();
   BackgroundBrush.reset();
   label.Destroy();
-  if (!settings.Save()) {
-    window = nullptr;  // destroyed by now: the box stands alone
-    WarnSettingsNotSaved();
-  }
+  settings.Save();
+  if (filesDone != nullptr) filesDone(filesDoneContext);
+  window = nullptr;  // destroyed by now: the box stands alone
+  WarnSettingsNotSaved();
 }
 
 int LauncherPanel::Initialize(HINSTANCE moduleInstance, HWND mainWindow) {
@@ -66,6 +66,7 @@ void LauncherPanel::ShowFirstTime() {
   UpdateStartupShortcut();
   SetBackgroundBrush(CreateSolidBrush(kBackgroundColour));
   StartImageList();
+  WarnSettingsNotSaved();
   if (settings.CheckFlag == 1) {
     Hidden = 1;
     FreeWallpaper();
@@ -83,8 +84,9 @@ void LauncherPanel::ToggleHidden() {
     Hidden = 0;
     std::memcpy(settings.WallpaperWork, settings.Wallpaper, sizeof settings.WallpaperWork);
     LoadWallpaper(settings.WallpaperWork);
-    // A tray click while the loader's error box was up may have hidden the
-    // panel again; it stays hidden then.
+    WarnSettingsNotSaved();
+    // A tray click while the loader's or the settings' box was up may have
+    // hidden the panel again; it stays hidden then.
     if (Hidden == 1) return;
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
@@ -98,7 +100,11 @@ void LauncherPanel::ToggleHidden() {
 bool LauncherPanel::Warn(const char* text, const char* caption) {
   if (warningOpen_) return false;
   warningOpen_ = true;
-  platform::ShowMessageBox(window, text, caption ? caption : kWarningCaption, MB_OK);
+  // Without a window (at exit) the box has no owner to come up with: it
+  // comes to the front and stays there (Wine makes a system-modal box
+  // top-most, where it ignores MB_TOPMOST).
+  const UINT front = window == nullptr ? MB_SETFOREGROUND | MB_TOPMOST | MB_SYSTEMMODAL : 0;
+  platform::ShowMessageBox(window, text, caption ? caption : kWarningCaption, MB_OK | front);
   warningOpen_ = false;
   return true;
 }
@@ -110,6 +116,7 @@ void LauncherPanel::EndMoveSize() {
     ClampAndSave();
   }
   Resized = 0;
+  WarnSettingsNotSaved();
 }
 
 void LauncherPanel::ComposeStartupPaths() {

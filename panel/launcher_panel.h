@@ -109,8 +109,17 @@ class LauncherPanel {
   // Returns false when it was not shown.
   bool Warn(const char* text, const char* caption = nullptr);
   // The warnings of a change the item file or the settings file did not take.
+  // The settings' is given after the saves of a step (the first show, a
+  // move, a show, the settings command, the exit): when the last save did
+  // not reach the file, once until one does.
   void WarnItemNotStored();
   void WarnSettingsNotSaved();
+
+  // Called with `filesDoneContext` once the destructor has written the files
+  // for the last time, before a box about that save: whatever keeps a second
+  // launcher off the folder can end there.
+  void (*filesDone)(void* context) = nullptr;
+  void* filesDoneContext = nullptr;
 
   // The cell size in pixels, as the settings hold it now.
   int CellSize() const { return settings.IconSize; }
@@ -186,6 +195,7 @@ class LauncherPanel {
                         int srcWidth, int srcHeight);
   bool comInitialized_ = false;
   bool warningOpen_ = false;
+  bool settingsFailureTold_ = false;
 
   icons::IconSlots iconSlots_;
   platform::OwnedIcon blankIcon_;

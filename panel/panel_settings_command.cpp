@@ -11,6 +11,11 @@ const char kSettingsNotSaved[] =
     "設定を保存できませんでした。\n"
     "ディスクの空きが足りないか、Nubotesa.iniが他のソフトで使用中か、\n"
     "読み取り専用になっている可能性があります。";
+const char kSettingsPathMissing[] =
+    "設定ファイルの場所を決められないため、\n"
+    "設定を保存できません。\n"
+    "フォルダのパスが長すぎる可能性があります。\n"
+    "短いパスのフォルダから起動し直してください。";
 
 void ApplyStackingOrder(HWND window, std::int32_t topMost) {
   if (topMost != 0) {
@@ -26,8 +31,17 @@ void ApplyStackingOrder(HWND window, std::int32_t topMost) {
 
 }  // namespace
 
+// Told once: a failure is not told again until a save has reached the file.
 void LauncherPanel::WarnSettingsNotSaved() {
-  Warn(kSettingsNotSaved);
+  if (settings.SaveFailed == 0) {
+    settingsFailureTold_ = false;
+    return;
+  }
+  if (settingsFailureTold_) return;
+  settingsFailureTold_ = true;
+  // Not shown while another warning is up: the next save that fails tells.
+  settingsFailureTold_ =
+      Warn(settings.SettingsPath[0] == '\0' ? kSettingsPathMissing : kSettingsNotSaved);
 }
 
 // What the user chose is applied also when the settings file did not take it;
@@ -54,5 +68,5 @@ void LauncherPanel::ChangeSettings() {
   // Showing activates the window, which lifts it to the top: a panel kept
   // at the bottom goes back there.
   if (settings.TopMost == 0) ApplyStackingOrder(window, 0);
-  if (confirmed == 2) WarnSettingsNotSaved();
+  WarnSettingsNotSaved();
 }

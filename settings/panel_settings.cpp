@@ -1,51 +1,89 @@
-// The settings file through the private-profile functions. What is read, in
-// which order, and how each field is written is decided in settings_rules.
+// The settings file through the program's own reader and writer (ini_text),
+// in code page 932 whatever the system's code page. What is read, in which
+// order, and how each field is written is decided in settings_rules.
 #include "settings/panel_settings.h"
 
-#include <windows.h>
+#include <cstring>
+#include <string>
 
+#include "platform/file.h"
+#include "settings/ini_text.h"
 #include "settings/settings_rules.h"
 
 using settings_rules::Key;
 using settings_rules::KeyKind;
 
+namespace {
+
+// A settings file is a few hundred bytes; a bigger one is not read whole.
+constexpr std::uint64_t kMaxFileBytes = 1 << 20;
+constexpr char kTempFileName[] = "Nubotesa.tmp";
+static_assert(sizeof kTempFileName == sizeof settings_rules::kFileName,
+              "the temporary file's name takes the settings file's place in its path");
+
+// The whole file into `text` (empty when there is no file); false when a
+// file is there but cannot be read whole.
+bool ReadWholeFile(const char* path, std::string* text) {
+  text->clear();
+  platform::File file;
+  if (!file.Open(path, platform::OpenMode::ReadExisting)) return !platform::PathExists(path);
+  std::uint64_t size = 0;
+  if (!file.Size(&size) || size > kMaxFileBytes) return false;
+  text->resize(static_cast<std::size_t>(size));
+  return size == 0 || file.ReadAt(0, &(*text)[0], text->size()) == text->size();
+}
+
+bool WriteThroughTempFile(const char* path, const std::string& text) {
+  char temp[sizeof PanelSettings::SettingsPath];
+  const std::size_t length = std::strlen(path);
+  const std::size_t name = sizeof settings_rules::kFileName - 1;
+  std::memcpy(temp, path, length - name);
+  std::memcpy(temp + length - name, kTempFileName, sizeof kTempFileName);
+  platform::File file;
+  bool ok = file.Open(temp, platform::OpenMode::CreateEmpty) &&
+            file.WriteAt(0, text.data(), text.size()) == text.size() && file.Flush();
+  file.Close();
+  if (ok && platform::ReplaceFileAtomically(temp, path)) return true;
+  platform::RemoveFile(temp);
+  return false;
+}
+
+}  // namespace
+
 void PanelSettings::Load() {
   SettingsPath[0] = '\0';
+  SaveFailed = 0;
+  settings_rules::ApplyDefaults(this);
   char dir[260];
-  const DWORD length = GetCurrentDirectoryA(sizeof dir, dir);
-  if (length > 0 && length < sizeof dir) {
-    settings_rules::AppendFileName(dir, settings_rules::kFileName, SettingsPath,
-                                   sizeof SettingsPath);
-  }
-  if (SettingsPath[0] == '\0') {
-    // Without a whole path the profile functions would fall back to the
-    // Windows directory; the defaults are used and nothing is read.
-    settings_rules::ApplyDefaults(this);
+  const std::size_t length = platform::CurrentDirectory(dir, sizeof dir);
+  // Without a whole path the defaults are used and nothing is read or written.
+  if (length == 0 || length >= sizeof dir ||
+      !platform::JoinPath(dir, settings_rules::kFileName, SettingsPath, sizeof SettingsPath)) {
     return;
   }
+  std::string text;
+  if (!ReadWholeFile(SettingsPath, &text)) text.clear();
   for (const Key& key : settings_rules::kKeys) {
     if (key.kind == KeyKind::Wallpaper) {
-      GetPrivateProfileStringA(key.section, key.name, settings_rules::kDefaultWallpaper, Wallpaper,
-                               sizeof Wallpaper, SettingsPath);
+      ini::ReadString(text, key.section, key.name, settings_rules::kDefaultWallpaper, Wallpaper,
+                      sizeof Wallpaper);
     } else {
-      // The result is the signed value read, returned as UINT.
-      this->*key.field = static_cast<std::int32_t>(
-          GetPrivateProfileIntA(key.section, key.name, key.defaultValue, SettingsPath));
+      this->*key.field = ini::ReadInt(text, key.section, key.name, key.defaultValue);
     }
   }
   settings_rules::GuardLoaded(this);
 }
 
 int PanelSettings::Save() {
-  if (SettingsPath[0] == '\0') return 0;
-  char text[260];
-  int saved = 1;
+  SaveFailed = 1;
+  std::string text;
+  if (SettingsPath[0] == '\0' || !ReadWholeFile(SettingsPath, &text)) return 0;
+  char buffer[260];
   for (const Key& key : settings_rules::kKeys) {
-    if (!WritePrivateProfileStringA(key.section, key.name,
-                                    settings_rules::TextToWrite(*this, key, text, sizeof text),
-                                    SettingsPath)) {
-      saved = 0;
-    }
+    ini::SetValue(&text, key.section, key.name,
+                  settings_rules::TextToWrite(*this, key, buffer, sizeof buffer));
   }
-  return saved;
+  if (!WriteThroughTempFile(SettingsPath, text)) return 0;
+  SaveFailed = 0;
+  return 1;
 }

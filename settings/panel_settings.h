@@ -20,10 +20,14 @@ struct PanelSettings {
   std::int32_t Bottom;
   std::int32_t CheckFlag;
   char SettingsPath[260];
+  // 1 when the last save did not reach the file (0 after one that did).
+  std::int32_t SaveFailed;
 
   // Names the settings file after the current directory and reads every key.
   void Load();
-  // Writes every key, in the file's fixed order; 1 when the file took every
-  // one.
+  // Writes every key, in the file's fixed order, into the file's text (other
+  // lines stay as they are), and the whole text through a temporary file in
+  // the same folder that then takes the settings file's place: a save that
+  // breaks off leaves the old file. 1 when the file took the text.
   int Save();
 };

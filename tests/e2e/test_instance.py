@@ -5,7 +5,9 @@ the item file or the settings file; a start in another folder runs beside it;
 after the launchers are killed outright (TerminateProcess), the next start in
 the first folder runs, and a start after that through the shortcut it keeps in
 the Startup folder (its working folder the data folder, as a shortcut with a
-shortcut key is made) shows that one's hidden panel again.
+shortcut key is made) shows that one's hidden panel again. A close whose last
+save the settings file refuses says so in a box that outlives the launcher's
+claim on the folder: a start there meanwhile runs at once.
 
 Usage: test_instance.py NUBOTESA_EXE WINE_RUN BUILD_DIR"""
 
@@ -120,7 +122,20 @@ def main():
                  lambda: panels(display, True))
         assert code == 0 and len(panels(display, False)) == 1, \
             "after the kill: exit code %d, %d launchers" % (code, len(panels(display, False)))
-        code = running[0].close(wine_run)
+        ini = os.path.join(first_folder, "Nubotesa.ini")
+        subprocess.run(["chattr", "+i", ini], check=True)
+        try:
+            subprocess.Popen([wine_run, "C:\\windows\\system32\\taskkill.exe", "/im",
+                              "NuboTesa.exe"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            box = wait_for("the exit's box", lambda: display.find_windows("ホコからの警告"))[0]
+        finally:
+            subprocess.run(["chattr", "-i", ini], check=True)
+        running.append(Program(wine_run, exe, first_folder))
+        wait_for("a start beside the box", lambda: panels(display, False), seconds=5)
+        x, y, width, height = display.geometry(box)
+        wait_for("the box answered", lambda: display.click(x + width // 2, y + height - 22)
+                 or running[0].proc.poll() == 0, seconds=10, step=0.5)
+        code = running[1].close(wine_run)
         assert code == 0, "exit code %d" % code
         running = []
         print("e2e instance: 1 passed, 0 failed")

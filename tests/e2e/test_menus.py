@@ -6,14 +6,16 @@ click on an empty cell opens the panel menu, whose choices open the settings
 dialog and the about box, hide the panel and end the program with exit code 0.
 The program runs from the data folder, beside a DLL named like each library
 it loads at first use, with Wine told to prefer such DLLs to its own: none of
-them is ever loaded, and the icons and dialogs still show.
+them is ever loaded, and the icons and dialogs still show; the common
+controls loaded are those of version 6 that the program's manifest asks for.
 A screenshot of each step is kept in BUILD_DIR/e2e-menus/.
 
-Usage: test_menus.py NUBOTESA_EXE WINE_RUN BUILD_DIR PLANTED_DLL"""
+Usage: test_menus.py NUBOTESA_EXE WINE_RUN BUILD_DIR PLANTED_DLL PROCESS_HANDLES_EXE"""
 
 import os
 import shutil
 import struct
+import subprocess
 import sys
 import tempfile
 import time
@@ -87,7 +89,7 @@ def planted_loaded(folder):
 
 
 def main():
-    exe, wine_run, build_dir, planted = (os.path.abspath(a) for a in sys.argv[1:5])
+    exe, wine_run, build_dir, planted, helper = (os.path.abspath(a) for a in sys.argv[1:6])
     display = Display(session_display(build_dir))
     folder = tempfile.mkdtemp(prefix="e2e-menus-", dir=build_dir)
     try:
@@ -117,6 +119,10 @@ def main():
             1 for dx in range(CELL - 8) if display.screenshot().pixel(x + dx, y) != BACKGROUND)
             > 4, seconds=10, on_timeout=lambda: planted_loaded(folder))
         s.shot("shown")
+        # The manifest's version 6 (Wine's answers DllGetVersion with 5.81).
+        comctl32 = subprocess.run([wine_run, helper, "NuboTesa.exe", "comctl32.dll"],
+                                  capture_output=True, text=True).stdout.strip()
+        assert "common-controls_6595b64144ccf1df_6." in comctl32.lower(), comctl32
 
         # Edit: the title typed into the dialog reaches the item file.
         s.menu_choice(0, 0, "c", "item")
@@ -170,7 +176,7 @@ def main():
         s.shot("ended")
         assert code == 0, "exit code %d" % code
         assert planted_loaded(folder).endswith("[]"), planted_loaded(folder)
-        print("e2e menus: 1 passed, 0 failed; screenshots in %s" % s.shots)
+        print("e2e menus: 1 passed, 0 failed; comctl32 %s; screenshots in %s" % (comctl32, s.shots))
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 

@@ -2,7 +2,7 @@
 """Checks what users download: each zip of dist/ holds exactly the program,
 the sample wallpaper and the two read-me files; the program is stripped,
 needs no DLL of the compiler, is small enough and carries its version
-information (language 1041) as Explorer reads it.
+information (language 1041) as Explorer reads it and its manifest.
 Given the win64 build folder (for its Wine prefix), it also starts each zipped
 program as a user would, unzipped into a fresh folder that is its current
 directory: the greeting shows (and is answered), the sample wallpaper loads
@@ -11,7 +11,7 @@ and the program ends with 0 on WM_CLOSE. Then scripts/package runs again on a
 copy of the sources in another folder and must give byte-identical zips.
 
 Usage: check_package.py DIST_DIR SOURCE_DIR [WIN64_BUILD_DIR]  (checks the zips)
-       check_package.py --exe NUBOTESA_EXE      (checks one program's version)"""
+       check_package.py --exe NUBOTESA_EXE      (checks one program's version and manifest)"""
 
 import os
 import shutil
@@ -36,8 +36,9 @@ EXPECTED_STRINGS = {
 }
 JAPANESE = 1041
 RT_VERSION = 16
+RT_MANIFEST = 24
 MACHINES = {"win64": 0x8664, "win32": 0x14C}
-MAX_WIN64_SIZE = 257536
+MAX_WIN64_SIZE = 262144
 COMPILER_DLLS = ("libstdc++", "libgcc", "libwinpthread")
 ZIP_FILES = ["NuboTesa.Exe", "sample.bmp", "ReadMe.txt", "ReadMe-ja.txt"]
 
@@ -153,6 +154,13 @@ def check_version(pe, label):
     check(label + " translation (language, code page)", [(0x411, 932)], translations)
 
 
+def check_manifest(pe, label):
+    text = b"".join(r[3] for r in pe.resources() if r[:2] == (RT_MANIFEST, 1)).decode("utf-8")
+    check(label + " manifest: asInvoker, 4 systems, common controls 6, no DPI, no code page",
+          (True, 4, True, False, False), ('"asInvoker"' in text, text.count("<supportedOS "),
+           'Common-Controls" version="6.0.0.0"' in text, "dpiAware" in text, "CodePage" in text))
+
+
 def check_zip(path, arch, source_dir):
     label = os.path.basename(path)
     with zipfile.ZipFile(path) as z:
@@ -171,6 +179,7 @@ def check_zip(path, arch, source_dir):
         failures.append("%s NuboTesa.Exe: %d bytes, more than %d" % (label, len(exe), MAX_WIN64_SIZE))
     print("%s: NuboTesa.Exe %d bytes" % (label, len(exe)))
     check_version(pe, label)
+    check_manifest(pe, label)
     with open(os.path.join(source_dir, "resources", "sample.bmp"), "rb") as f:
         check(label + " sample.bmp is the project's", True, files.get("sample.bmp") == f.read())
     for name, encoding in (("ReadMe.txt", "ascii"), ("ReadMe-ja.txt", "cp932")):
@@ -240,7 +249,9 @@ def check_reproducible(dist_dir, source_dir):
 def main(argv):
     if len(argv) == 3 and argv[1] == "--exe":
         with open(argv[2], "rb") as f:
-            check_version(Pe(f.read()), os.path.basename(argv[2]))
+            pe = Pe(f.read())
+        check_version(pe, os.path.basename(argv[2]))
+        check_manifest(pe, os.path.basename(argv[2]))
     elif len(argv) in (3, 4):
         argv = [os.path.abspath(a) for a in argv]
         zips = [os.path.join(argv[1], "NuboTesa-3.1-%s.zip" % arch) for arch in MACHINES]

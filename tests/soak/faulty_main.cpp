@@ -5,7 +5,8 @@
 //  - it tells the soak driver how far it has read its message queue: a posted
 //    "NuboTesa.SoakMarker" message's wParam is copied, when the message loop
 //    takes it, into shared memory, with the records the launcher holds then
-//    (soak::Report). All messages posted before it have then been handled.
+//    and the state of its settings (soak::Report). All messages posted before
+//    it have then been handled.
 #include <windows.h>
 
 #include <algorithm>
@@ -29,6 +30,7 @@ LRESULT CALLBACK SeeMarker(int code, WPARAM removed, LPARAM message) {
   if (code >= 0 && removed == PM_REMOVE && m->message == g_marker && g_seen && app) {
     const ItemStore& items = app->Panel().items;
     g_seen->count = static_cast<std::uint32_t>(std::min(items.ItemCount(), 64));
+    g_seen->saveFailed = app->Panel().settings.SaveFailed;
     for (std::uint32_t i = 0; i < g_seen->count; ++i) {
       std::memcpy(g_seen->records + i * 920, items.RecordAt(static_cast<int>(i)), 920);
     }

@@ -11,7 +11,8 @@
 // there too an operation is whole or absent, and items the file lacks that
 // the operation did not touch are counted as lost. After every step the
 // launcher's records (what it shows) must be the file's, and a command the
-// file did not take must have shown one warning box.
+// file did not take must have shown one warning box. The settings file must be
+// whole after every step; a save it refused is told once, until one succeeds.
 //
 // Usage: soak_driver PROGRAM FOLDER OPERATIONS KILLS SEED
 // Prints one line: operations, kills, disk-full runs, failures, items lost,
@@ -24,11 +25,15 @@
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "resources/resource.h"
+#include "settings/ini_text.h"
+#include "settings/settings_rules.h"
 #include "tests/soak/soak_model.h"
 
 namespace {
@@ -157,6 +162,7 @@ class Launcher {
     const auto* report = const_cast<const soak::Report*>(seen_);
     return ReadRecords(std::string(report->records, report->count * 920), model, torn);
   }
+  bool HeldSaveFailed() const { return seen_->saveFailed != 0; }
 
   // No menu, dialog or box left open, and idle after them: the handler that
   // opened a dialog may still work on the files when the dialog is gone.
@@ -224,6 +230,7 @@ class Soak {
   void Perform(const soak::Operation& op);
   bool Settle(const soak::Model& before, const soak::Model& after, bool killed, bool fullDisk,
               const soak::Operation& op, int warnings = 0);
+  int SettleSettings(const soak::Operation& op, bool killed);
   bool ChooseMenuCommand(std::int32_t key, WPARAM command);
   int Random(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
   std::string ItemFile() const { return folder_ + "\\NuboInfo.Dat"; }
@@ -239,6 +246,7 @@ class Soak {
   int files_ = 0;
   int edits_ = 0;
   bool fullDisk_ = false;
+  bool settingsTold_ = false;  // a refused settings save was told
   Totals totals_;
 };
 
@@ -251,7 +259,12 @@ bool Soak::Restart(long long growthLimit) {
   }
   // The panel starts hidden; bring it up as a second start would.
   launcher_.Post(RegisterWindowMessageA("NuboTesa.ShowPanel"), 0, 0);
-  return launcher_.Idle();
+  // The first show's save may not reach a full disk: told once.
+  int boxes = 0;
+  const bool quiet = launcher_.Quiet(&boxes);
+  if (boxes > (fullDisk_ ? 1 : 0)) Fail(std::to_string(boxes) + " warning boxes at the start");
+  settingsTold_ = boxes > 0;
+  return quiet;
 }
 
 // The model after `op`, which it fills in with the cells and paths it uses.
@@ -375,6 +388,22 @@ bool Soak::Settle(const soak::Model& before, const soak::Model& after, bool kill
   return false;
 }
 
+// Checks that the settings file is whole after a step; returns the warning
+// boxes the step owes for it.
+int Soak::SettleSettings(const soak::Operation& op, bool killed) {
+  std::ifstream in(folder_ + "\\Nubotesa.ini", std::ios::binary);
+  const std::string text(std::istreambuf_iterator<char>(in), {});
+  std::string_view value;
+  bool whole = true;
+  for (const settings_rules::Key& key : settings_rules::kKeys)
+    whole = whole && ini::FindValue(text, key.section, key.name, &value);
+  if (!whole) Fail("a torn settings file:\n" + text);
+  if (killed || op.kind != soak::Kind::Settings) return 0;
+  const bool told = settingsTold_;
+  settingsTold_ = launcher_.HeldSaveFailed();
+  return settingsTold_ && !told ? 1 : 0;
+}
+
 bool Soak::Run(int operations, int kills) {
   // A fresh folder: the model starts without items.
   CreateDirectoryA(folder_.c_str(), nullptr);
@@ -414,7 +443,7 @@ bool Soak::Run(int operations, int kills) {
     } else if (!launcher_.Quiet(&warnings)) {
       Fail(std::string(soak::KindName(op.kind)) + ": the launcher stopped answering");
     }
-    Settle(before, after, kill, fullDisk_, op, warnings);
+    Settle(before, after, kill, fullDisk_, op, warnings - SettleSettings(op, kill));
     if (kill || !launcher_.Running() || (fullDisk_ && Random(20) == 0)) {
       // Every fifth restart plays a disk that fills up soon.
       const bool full = Random(5) == 0;

@@ -43,10 +43,12 @@ struct Model {
 std::int32_t RandomCell(std::mt19937& random);
 
 // What the soak build of the launcher shares ("Local\NuboTesa.SoakMarker.<pid>"):
-// the last marker its loop took and, as of then, its records as a file holds them.
+// the last marker its loop took and, as of then, its records as a file holds them
+// and whether its last save of the settings failed.
 struct Report {
   volatile std::uint32_t seen;
   std::uint32_t count;
+  std::int32_t saveFailed;
   char records[64 * 920];
 };
 

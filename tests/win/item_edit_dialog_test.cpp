@@ -98,12 +98,18 @@ Step NoteFocus() {
                           (all ? " all" : " part"));
   };
 }
-// Logs the number of icons in the list and the selected one.
+// Logs the number of icons in the list and the selected one, and " cut" when
+// the list does not show that one's icon whole.
 Step NoteList() {
   return [](HWND d) {
     const LRESULT count = SendDlgItemMessageA(d, 1105, LVM_GETITEMCOUNT, 0, 0);
     const LRESULT selected = SendDlgItemMessageA(d, 1105, LVM_GETNEXTITEM, -1, LVNI_SELECTED);
-    script->log.push_back("list " + std::to_string(count) + " sel " + std::to_string(selected));
+    RECT icon = {LVIR_ICON, 0, 0, 0}, client = {};
+    SendDlgItemMessageA(d, 1105, LVM_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&icon));
+    GetClientRect(GetDlgItem(d, 1105), &client);
+    const bool cut = selected >= 0 && (icon.top < 0 || icon.bottom > client.bottom);
+    script->log.push_back("list " + std::to_string(count) + " sel " + std::to_string(selected) +
+                          (cut ? " cut" : ""));
   };
 }
 

@@ -60,6 +60,7 @@ void MessageBoxAnswerer::Answer(HWND box) {
   seen.text = MessageOf(box);
   seen.caption = TextOf(box);
   seen.owner = GetWindow(box, GW_OWNER);
+  seen.topmost = (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   seen.answer = defaultAnswer_;
   if (!queued_.empty()) {
     seen.answer = queued_.front();
@@ -79,6 +80,13 @@ LRESULT CALLBACK MessageBoxAnswerer::HookProc(int code, WPARAM wParam, LPARAM lP
       self->Answer(window);
     } else if (code == HCBT_DESTROYWND) {
       auto& a = self->answered_;
+      // A box activated while it set itself up (a system-modal one lifts
+      // itself to the top first) had no text yet.
+      std::vector<SeenBox>& seen = self->seen_;
+      if (std::find(a.begin(), a.end(), window) != a.end() && !seen.empty() &&
+          seen.back().text.empty()) {
+        seen.back().text = MessageOf(window);
+      }
       a.erase(std::remove(a.begin(), a.end(), window), a.end());
     }
   }

@@ -35,6 +35,7 @@ struct SeenBox {
   std::string text;     // the message (the static control 0xFFFF)
   std::string caption;  // the window title
   HWND owner = nullptr;
+  bool topmost = false;
   int answer = 0;  // the button that closed it
 };
 

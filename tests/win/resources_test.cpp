@@ -277,10 +277,10 @@ const DWORD kIcon = SS_ICON | SS_CENTERIMAGE;
 const DWORD kItemEdit = ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
 
 const std::vector<ControlWant> kSettingsControls = {
-    {1000, "button", "常に最前列に表示", kCheckBox, 0, 19, 9, 114, 10},
-    {1001, "button", "実行毎に最小化", kCheckBox, 0, 19, 22, 114, 10},
-    {1002, "button", "ウィンドウを画面外に出さない", kCheckBox, 0, 19, 35, 114, 10},
-    {1003, "button", "スタートアップに登録", kCheckBox, 0, 19, 48, 114, 10},
+    {1000, "button", "常に最前列に表示", kCheckBox, 0, 19, 9, 155, 10},
+    {1001, "button", "実行毎に最小化", kCheckBox, 0, 19, 22, 155, 10},
+    {1002, "button", "ウィンドウを画面外に出さない", kCheckBox, 0, 19, 35, 155, 10},
+    {1003, "button", "スタートアップに登録", kCheckBox, 0, 19, 48, 155, 10},
     {1008, "edit", "", ES_CENTER | ES_NUMBER | WS_BORDER | WS_TABSTOP, 0, 81, 78, 23, 14},
     {1005, "button", "背景を表示", kCheckBox, 0, 19, 109, 96, 10},
     {1006, "edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 0, 26, 125, 164, 14},
@@ -292,7 +292,7 @@ const std::vector<ControlWant> kSettingsControls = {
     {-1, "static", "", SS_BLACKFRAME, 0, 179, 12, 53, 52},
     {-1, "static", "( 16 ～ 160 )", SS_CENTERIMAGE, 0, 109, 78, 57, 14},
     {-1, "button", "背景設定", BS_GROUPBOX, 0, 12, 98, 223, 49},
-    {1004, "button", "グリッドを表示", kCheckBox, 0, 19, 61, 114, 10},
+    {1004, "button", "グリッドを表示", kCheckBox, 0, 19, 61, 155, 10},
     {1106, "static", "#106", kIcon, 0, 209, 40, 20, 20},
     {1107, "static", "#106", kIcon, 0, 181, 40, 20, 20},
 };
@@ -306,7 +306,7 @@ const std::vector<ControlWant> kItemEditControls = {
     {1105, "syslistview32", "List1",
      LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_ALIGNLEFT | LVS_NOCOLUMNHEADER | WS_BORDER |
          WS_TABSTOP,
-     WS_EX_CLIENTEDGE | WS_EX_STATICEDGE, 42, 159, 191, 39},
+     WS_EX_CLIENTEDGE | WS_EX_STATICEDGE, 42, 159, 191, 46},
     {IDOK, "button", "設定(&R)", kButton, WS_EX_STATICEDGE, 52, 217, 52, 16},
     {IDCANCEL, "button", "取消(&C)", kButton, WS_EX_STATICEDGE, 142, 217, 52, 16},
     {1106, "static", "#106", kIcon, 0, 15, 165, 20, 20},
@@ -314,9 +314,9 @@ const std::vector<ControlWant> kItemEditControls = {
     {-1, "static", "タイトル", SS_LEFT, 0, 10, 9, 59, 8},
     {-1, "static", "リンク先", SS_LEFT, 0, 10, 40, 59, 8},
     {-1, "static", "作業フォルダ", SS_LEFT, 0, 10, 71, 59, 8},
-    {-1, "static", "アイコンファイル", SS_LEFT, 0, 10, 114, 59, 8},
+    {-1, "static", "アイコンファイル", SS_LEFT, 0, 10, 114, 100, 8},
     {-1, "static", "", kSunkenLine, 0, 23, 106, 198, 1},
-    {-1, "static", "現在のアイコン", SS_LEFT, 0, 10, 146, 59, 8},
+    {-1, "static", "現在のアイコン", SS_LEFT, 0, 10, 146, 100, 8},
 };
 
 // The about box is given with its style words as numbers.
@@ -326,9 +326,9 @@ const std::vector<ControlWant> kAboutControls = {
     {-1, "static", "ぬぼてさぽん ＸＰ Ver 3.1", 0x50020001 & ~kChild, 0, 37, 15, 86, 8},
     {-1, "static", "", 0x50001007 & ~kChild, 0, 7, 6, 178, 25},
     {1106, "static", "#106", 0x50000203 & ~kChild, WS_EX_TRANSPARENT, 12, 9, 20, 20},
-    {1109, "edit", "", 0x50010880 & ~kChild, 0, 13, 46, 17, 12},
+    {1109, "edit", "", 0x50010880 & ~kChild, 0, 13, 46, 24, 12},
     {-1, "static", "", 0x50001007 & ~kChild, 0, 7, 38, 178, 46},
-    {1110, "edit", "", 0x50010880 & ~kChild, 0, 13, 63, 17, 12},
+    {1110, "edit", "", 0x50010880 & ~kChild, 0, 13, 63, 24, 12},
     {1111, "edit", "", 0x50010880 & ~kChild, 0, 38, 46, 141, 12},
     {1112, "edit", "", 0x50010900 & ~kChild, 0, 38, 63, 139, 12},
 };

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "settings/ini_text.h"
 #include "settings/panel_settings.h"
+#include "settings/settings_rules.h"
 #include "tests/support/scoped_temp_dir.h"
 
 namespace {
@@ -105,15 +107,14 @@ TEST_F(SettingsFileTest, RunMarkerIsReadAsItIsAndAlwaysWrittenAsOne) {
 }
 
 TEST_F(SettingsFileTest, UnknownSectionsAndKeysSurviveASave) {
-  ASSERT_TRUE(
-      WriteWholeFile(IniPath(), "[Other]\r\nColour=blue\r\n[Config]\r\nExtra=7\r\nSmall=0\r\n"));
+  const std::string kept =
+      "[Other]\r\nColour=blue\r\n; note\r\n\r\n[Config]\r\nExtra=7\r\n Small = 0 \r\n";
+  ASSERT_TRUE(WriteWholeFile(IniPath(), kept + "\r\n"));
   PanelSettings s = Loaded();
   EXPECT_EQ(s.Small, 0);
   s.Save();
   const std::string text = IniText();
-  EXPECT_NE(text.find("[Other]\r\nColour=blue\r\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("Extra=7\r\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("Small=0\r\n"), std::string::npos) << text;
+  EXPECT_EQ(text.rfind(kept + "TopMost=1\r\n", 0), 0u) << text;  // every other byte kept
   EXPECT_NE(text.find("[Rect]\r\n"), std::string::npos) << text;
 }
 
@@ -140,6 +141,48 @@ TEST_F(SettingsFileTest, UnusableValuesAreGuardedOnLoad) {
     EXPECT_EQ(s.Top, c.top) << c.file;
     EXPECT_EQ(s.Right, c.right) << c.file;
     EXPECT_EQ(s.Bottom, c.bottom) << c.file;
+  }
+}
+
+// The program's reader against the system's profile functions, every key of
+// the settings read from each file as text and as a number.
+TEST_F(SettingsFileTest, ReaderReadsAsTheProfileFunctions) {
+  const std::string cases[] = {
+      "",
+      "[config]\r\ntopmost=0\r\nSMALL=0\r\n",
+      "  [Config]  \r\n  TopMost  =  -12  \r\n\tSmall\t=\t+7\t\r\n",
+      "[Config]\nArea=12abc\nStartup=abc\nLine=\nBitmap= \v 5\nIconSize=- 3\n",
+      "[Config]\r\nIconSize=4294967297\r\nTopMost=-4294967297\r\nSmall=2147483648\r\n",
+      "[Config]\r\nArea=" + std::string(28, '0') + "12\r\nLine=" + std::string(27, '0') + "34\r\n",
+      "[Config]\r\nTopMost=\"5\"\r\nSmall='6'\r\nArea=\"7\r\nLine=\"\"\r\nWallpaper='a b.bmp'\r\n",
+      "[Config]\r\nTopMost\r\nSmall=3\r\nWallpaper\r\nLine=0x10\r\nArea=\x82\x4f\r\n",
+      "[Config]\r\nTopMost=0b101\r\nSmall=0o17\r\nArea=-0x1F\r\nStartup=0X10\r\nLine=0x\r\n"
+      "Bitmap=0xg\r\nIconSize= 0x7fffffff1\r\n",
+      "[Config]\r\nSmall=1\r\nSmall=2\r\n[Config]\r\nSmall=3\r\nArea=5\r\n",
+      "Small=4\r\n[Config\r\nSmall=5\r\n[ Config ]\r\nArea=0\r\n[Rect]x]\r\nTop=1\r\n",
+      "[Config] ; note\r\n;Small=0\r\n\x1a\x01"
+      "Area=\x01\x02 7\x1a\r\nLine=\x01\r\n",
+      "[Config]\rTopMost=0\r\rSmall=0\n\n\nArea=0\r\n\r\n[Check]\r\nCheckFlag=1 ",
+      "[\x83\x5d]\r\nTop=9\r\n[Rect]\r\nTop=\x81\x40\x81\x40"
+      "5\x81\x40\r\nLeft=-300\r\n",
+      "[Config]\r\nWallpaper=C:\\壁紙\\表ソ.bmp\x81\x40\r\n[Rect]\r\nBottom=\x82\x52\r\n",
+      "[Config]\r\nWallpaper=" + std::string(300, 'w') + "\r\n",
+  };
+  for (const std::string& text : cases) {
+    ScopedTempDir caseDir;  // a fresh file name for each case
+    const std::string path = caseDir.File("Nubotesa.ini");
+    ASSERT_TRUE(WriteWholeFile(path, text));
+    for (const settings_rules::Key& k : settings_rules::kKeys) {
+      char theirs[260], ours[260];
+      GetPrivateProfileStringA(k.section, k.name, "sample.bmp", theirs, 260, path.c_str());
+      ini::ReadString(text, k.section, k.name, "sample.bmp", ours, 260);
+      const int number =
+          static_cast<int>(GetPrivateProfileIntA(k.section, k.name, 77, path.c_str()));
+      EXPECT_EQ(ours + (" " + std::to_string(ini::ReadInt(text, k.section, k.name, 77))),
+                theirs + (" " + std::to_string(number)))
+          << k.name << " in:\n"
+          << text;
+    }
   }
 }
 
