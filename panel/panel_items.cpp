@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "panel/grid_geometry.h"
+#include "platform/wide_names.h"
 
 namespace {
 
@@ -21,6 +22,12 @@ const char kItemsNotAllRead[] =
     "NuboInfo.Datをすべて読みこめなかったため、登録内容を保存できませんでした。\n"
     "他のソフトで使用中でないか確かめて、ぬぼてさぽんを起動し直してください。";
 
+// Asks the shell to open `target` in `workDir`, with `parameters` when given.
+void Open(const char* target, const char* parameters, const char* workDir) {
+  ShellExecuteW(nullptr, L"open", platform::WideText(target).get(),
+                platform::WideText(parameters).get(), platform::WideText(workDir).get(), SW_SHOW);
+}
+
 }  // namespace
 
 // A file dropped onto an item opens with the item's program; dropped onto an
@@ -32,7 +39,7 @@ void LauncherPanel::DropFile(const char* path, std::uint32_t x, std::uint32_t y)
   if (items.GetFields(key, &iconIndex, title, target, workDir, iconFile)) {
     char parameters[264];
     std::snprintf(parameters, sizeof parameters, "\"%s\"", path);
-    ShellExecuteA(nullptr, "open", target, parameters, workDir, SW_SHOW);
+    Open(target, parameters, workDir);
     return;
   }
   if (items.HasTarget(path)) {
@@ -73,7 +80,7 @@ void LauncherPanel::LaunchAt(std::int32_t key) {
     FreeWallpaper();
     ShowWindow(window, SW_HIDE);
   }
-  ShellExecuteA(nullptr, "open", target, nullptr, workDir, SW_SHOW);
+  Open(target, nullptr, workDir);
 }
 
 void LauncherPanel::EditContextItem() {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "platform/file.h"
 #include "settings/settings_rules.h"
 
 using settings_rules::Key;
@@ -12,7 +13,7 @@ using settings_rules::KeyKind;
 void PanelSettings::Load() {
   SettingsPath[0] = '\0';
   char dir[260];
-  const DWORD length = GetCurrentDirectoryA(sizeof dir, dir);
+  const std::size_t length = platform::CurrentDirectory(dir, sizeof dir);
   if (length > 0 && length < sizeof dir) {
     settings_rules::AppendFileName(dir, settings_rules::kFileName, SettingsPath,
                                    sizeof SettingsPath);

@@ -57,9 +57,10 @@ class ItemDropLaunchTest : public ::testing::Test {
     GetModuleFileNameA(nullptr, module, MAX_PATH);
     std::string recorder = module;
     recorder.replace(recorder.rfind('\\') + 1, std::string::npos, "launch_recorder.exe");
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(dir.File("能力 十").c_str(), nullptr));
-    ASSERT_TRUE(CopyFileA(recorder.c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CreateDirectoryW(testutil::Wide(folder).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(testutil::Wide(dir.File("能力 十")).c_str(), nullptr));
+    ASSERT_TRUE(
+        CopyFileW(testutil::Wide(recorder).c_str(), testutil::Wide(program).c_str(), FALSE));
     ASSERT_TRUE(WriteWholeFile(document, "text"));
     SetEnvironmentVariableA("NUBO_LAUNCH_RECORD", record.c_str());
     testutil::WriteIni("Nubotesa.ini", "Config", {{"Bitmap", "0"}, {"Startup", "0"}});
@@ -182,12 +183,18 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
   EXPECT_EQ(panel.ContextKey, -1);
   EXPECT_EQ(boxes.Seen().size(), 2u);  // with the missing wallpaper when shown again
 
-  // Names outside the code page: stored by the short name, titled by the long.
+  // Names outside the code page: stored by the short name, titled by the last
+  // part of the long one (the whole long path is past 259 bytes).
   wchar_t here[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, here);
-  const std::wstring tools = here + std::wstring(L"\\도구 ü"), exe = tools + L"\\실행 ü 🎉.exe";
-  const std::wstring note = tools + L"\\메모 é.txt", link = here + std::wstring(L"\\link.lnk");
-  ASSERT_TRUE(CreateDirectoryW(tools.c_str(), nullptr) && SaveLink(link, exe) &&
+  const std::wstring tools = here + std::wstring(L"\\도구 ü"),
+                     part = L"\\" + std::wstring(60, L'表');
+  const std::wstring deep = tools + part + part;
+  const std::wstring exe = deep + L"\\실행 ü 🎉.exe", link = here + std::wstring(L"\\link.lnk");
+  const std::wstring note = tools + L"\\메모 é.txt";
+  ASSERT_TRUE(CreateDirectoryW(tools.c_str(), nullptr) &&
+              CreateDirectoryW((tools + part).c_str(), nullptr) &&
+              CreateDirectoryW(deep.c_str(), nullptr) && SaveLink(link, exe) &&
               CopyFileW(L"ソフト 表\\launch_recorder.exe", exe.c_str(), FALSE) &&
               CopyFileW(L"能力 十\\表 doc.txt", note.c_str(), FALSE));
   for (int key = 1; key <= 2; ++key) {
@@ -200,14 +207,17 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
   platform::SetShortNameLookup(NoShortName);  // until TearDown
   Drop(MakeWideDrop(note, 64, 0), 4);
   EXPECT_EQ(WaitForLaunch(target).size(), 2u) << "the document did not reach the program";
-  for (const std::wstring& refused : {exe, link}) {
+  // Each refusal says what is wrong: the file's name, a folder's, the length.
+  const std::pair<std::wstring, std::string> refusals[] = {
+      {exe, "ファイルの名前に、このソフトでは扱えない文字"},
+      {tools + L"\\plain.exe", "ファイルのあるフォルダの名前に、"},
+      {here + (L"\\" + std::wstring(150, L'表')), "ファイルの場所が長すぎるため、"},
+      {link, "ショートカットが指すファイル（リンク先、作業フォルダ、アイコン）の名前に"}};
+  for (const auto& refused : refusals) {
     boxes.Clear();
-    Drop(MakeWideDrop(refused, 96, 0), 4);
+    Drop(MakeWideDrop(refused.first, 96, 0), 4);
     ASSERT_TRUE(boxes.WaitForBoxes(1));
-    EXPECT_EQ(boxes.Seen()[0].text,
-              std::string(refused == exe ? "ファイル" : "ショートカットのリンク先") +
-                  "の名前に、このソフトでは扱えない文字が含まれています。名前を変えてから、もう一度"
-                  "ドロップしてください。");
+    EXPECT_EQ(boxes.Seen()[0].text.substr(0, refused.second.size()), refused.second);
     testutil::PumpUntil([] { return FindWindowA("#32770", "ホコからの警告") == nullptr; }, 2000);
   }
   EXPECT_EQ(panel.items.ItemCount(), 4);

@@ -9,7 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/wide_names.h"
+
 namespace testutil {
+
+// A code-page-932 string of a test in UTF-16, for the wide calls: the tests'
+// paths cross to Windows as the program's own do, on any code page.
+inline std::wstring Wide(const std::string& text) {
+  wchar_t wide[platform::kWideTextUnits];
+  platform::WideOf(text.c_str(), wide, platform::kWideTextUnits);
+  return wide;
+}
 
 // Dispatches messages until `done` is true or `ms` milliseconds have passed;
 // returns whether `done` became true.
