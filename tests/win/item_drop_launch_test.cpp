@@ -18,26 +18,32 @@
 
 namespace {
 
-// An HDROP as the shell makes it: DROPFILES, then the ANSI names, each
-// zero-terminated, and one more zero (UTF-16 names when `wide`).
-HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y, bool wide = false) {
-  std::string names;
-  for (const std::string& f : files) names += f + '\0';
-  names += '\0';
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+// An HDROP as the shell makes it: DROPFILES, then the UTF-16 names, each
+// zero-terminated, and one more zero.
+HGLOBAL MakeWideDrop(const std::vector<std::wstring>& files, int x, int y) {
+  std::wstring names;
+  for (const std::wstring& f : files) names += f + L'\0';
+  names += L'\0';
+  const std::size_t bytes = names.size() * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
   auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
   drop->pFiles = sizeof(DROPFILES);
   drop->pt = {x, y};
-  drop->fWide = wide;
-  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
+  drop->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), bytes);
   GlobalUnlock(memory);
   return memory;
 }
 
-// One UTF-16 name, as the shell gives it now.
-HGLOBAL MakeWideDrop(std::wstring name, int x, int y) {
-  name += L'\0';
-  return MakeDrop({std::string(reinterpret_cast<char*>(&name[0]), name.size() * 2)}, x, y, true);
+HGLOBAL MakeWideDrop(const std::wstring& name, int x, int y) {
+  return MakeWideDrop(std::vector<std::wstring>{name}, x, y);
+}
+
+// The same for the tests' code-page-932 paths.
+HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y) {
+  std::vector<std::wstring> wide;
+  for (const std::string& f : files) wide.push_back(testutil::Wide(f));
+  return MakeWideDrop(wide, x, y);
 }
 
 bool SaveLink(const std::wstring& path, const std::wstring& target) {
