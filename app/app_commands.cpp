@@ -5,6 +5,7 @@
 #include "items/item_import_rules.h"
 #include "items/shortcut_reader.h"
 #include "panel/grid_geometry.h"
+#include "platform/ui_text.h"
 #include "platform/wide_names.h"
 #include "resources/resource.h"
 
@@ -59,9 +60,9 @@ bool IsOwnedBy(HWND window, HWND owner) {
 
 BOOL CALLBACK FindModal(HWND window, LPARAM lParam) {
   auto* search = reinterpret_cast<ModalSearch*>(lParam);
-  char name[16] = "";
-  GetClassNameA(window, name, sizeof name);
-  if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window) || !IsWindowEnabled(window) ||
+  wchar_t name[16] = L"";
+  GetClassNameW(window, name, 16);
+  if (lstrcmpW(name, L"#32770") != 0 || !IsWindowVisible(window) || !IsWindowEnabled(window) ||
       !IsOwnedBy(window, search->owner)) {
     return TRUE;
   }
@@ -136,8 +137,8 @@ void LauncherApp::OnClose() {
     // Whatever the dialog holds is dropped as by its Cancel button; the close
     // comes back once the dialog's loop has ended.
     ++closeRounds;
-    PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    PostMessageW(open, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
     return;
   }
   DestroyWindow(mainWindow);
@@ -162,10 +163,10 @@ void LauncherApp::OnCommand(WPARAM wParam) {
       panel.ChangeSettings();
       break;
     case ID_APP_EXIT:
-      SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+      SendMessageW(mainWindow, WM_CLOSE, 0, 0);
       break;
     case ID_APP_ABOUT:
-      DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), mainWindow, AboutDialogProc, 0);
+      DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), mainWindow, AboutDialogProc, 0);
       break;
     default:  // 40004, 40006, 40009 and unknown identifiers
       break;
@@ -176,7 +177,7 @@ void LauncherApp::OnTrayNotify(LPARAM lParam) {
   switch (static_cast<UINT>(lParam)) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      PostMessageA(mainWindow, WM_COMMAND, ID_PANEL_TOGGLE, 0);
+      PostMessageW(mainWindow, WM_COMMAND, ID_PANEL_TOGGLE, 0);
       break;
     case WM_RBUTTONDOWN: {
       // The menu opens at the screen's bottom-right corner; wParam 0 says the
@@ -185,7 +186,7 @@ void LauncherApp::OnTrayNotify(LPARAM lParam) {
       GetClientRect(GetDesktopWindow(), &desktop);
       const LPARAM point =
           static_cast<LPARAM>((desktop.right & 0xFFFF) | ((desktop.bottom & 0xFFFF) << 16));
-      PostMessageA(mainWindow, WM_RBUTTONDOWN, 0, point);
+      PostMessageW(mainWindow, WM_RBUTTONDOWN, 0, point);
       break;
     }
     default:
@@ -202,12 +203,12 @@ void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   panel.SetContextCell(x, y);
   platform::OwnedMenu menu;
   if (panel.HasItemAt(x, y) == 1) {
-    menu.reset(LoadMenuA(instance, MAKEINTRESOURCEA(IDM_ITEM)));
+    menu.reset(LoadMenuW(instance, MAKEINTRESOURCEW(IDM_ITEM)));
   } else {
-    menu.reset(LoadMenuA(instance, MAKEINTRESOURCEA(IDM_PANEL)));
+    menu.reset(LoadMenuW(instance, MAKEINTRESOURCEW(IDM_PANEL)));
     if (menu && panel.Hidden == 1) {
-      ModifyMenuA(menu.get(), ID_PANEL_TOGGLE, MF_BYCOMMAND | MF_STRING, ID_PANEL_TOGGLE,
-                  kRestoreText);
+      ModifyMenuW(menu.get(), ID_PANEL_TOGGLE, MF_BYCOMMAND | MF_STRING, ID_PANEL_TOGGLE,
+                  platform::WideText(kRestoreText).get());
     }
   }
   if (!menu) return;
@@ -226,7 +227,7 @@ void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
     }
   }
   TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, at.x, at.y, 0, mainWindow, nullptr);
-  PostMessageA(mainWindow, WM_NULL, 0, 0);
+  PostMessageW(mainWindow, WM_NULL, 0, 0);
 }
 
 // Only the first file of a drop counts. The drop handle is freed whatever
@@ -264,10 +265,10 @@ void LauncherApp::OnDropFiles(HDROP drop) {
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
-      SetDlgItemTextA(dialog, IDC_ABOUT_MAIL_LABEL, "Email");
-      SetDlgItemTextA(dialog, IDC_ABOUT_WEB_LABEL, "URL");
-      SetDlgItemTextA(dialog, IDC_ABOUT_MAIL, kContactMail);
-      SetDlgItemTextA(dialog, IDC_ABOUT_WEB, kContactWeb);
+      platform::SetDialogText(dialog, IDC_ABOUT_MAIL_LABEL, "Email");
+      platform::SetDialogText(dialog, IDC_ABOUT_WEB_LABEL, "URL");
+      platform::SetDialogText(dialog, IDC_ABOUT_MAIL, kContactMail);
+      platform::SetDialogText(dialog, IDC_ABOUT_WEB, kContactWeb);
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

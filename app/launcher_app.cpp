@@ -3,22 +3,23 @@
 #include <new>
 
 #include "app/single_instance.h"
+#include "platform/wide_names.h"
 #include "resources/resource.h"
 
 namespace {
 
-const char kClassName[] = "Nubotesa";
+const wchar_t kClassName[] = L"Nubotesa";
 const char kWindowTitle[] = "ぬぼてさぽん";
 const char kTrayTip[] = "ぬぼてさぽん";
 constexpr UINT kTrayIconId = 1;
 
 UINT TaskbarCreatedMessage() {
-  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
   return message;
 }
 
 LauncherApp* AppOf(HWND window) {
-  return reinterpret_cast<LauncherApp*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return reinterpret_cast<LauncherApp*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 using Handler = void (*)(LauncherApp& app, HWND window, WPARAM wParam, LPARAM lParam);
@@ -101,14 +102,14 @@ const Route kRoutes[] = {
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     return 0;
   }
   if (message == WM_NCDESTROY) {
     // The window is going; nothing may reach the application through it now.
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    return DefWindowProcA(window, message, wParam, lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    return DefWindowProcW(window, message, wParam, lParam);
   }
   LauncherApp* app = AppOf(window);
   if (app != nullptr) {
@@ -128,7 +129,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     }
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LauncherApp::LauncherApp() = default;
@@ -147,49 +148,50 @@ int LauncherApp::Start(HINSTANCE moduleInstance) {
 }
 
 HWND LauncherApp::CreateMainWindow() {
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.lpszClassName = kClassName;
   wc.style = CS_PARENTDC | CS_BYTEALIGNCLIENT | CS_BYTEALIGNWINDOW;
   wc.lpfnWndProc = MainWindowProc;
   wc.cbWndExtra = 4;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_NUBOTESA));
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_NUBOTESA));
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   // A class registered by an earlier application object of this process (the
   // tests make several) serves as well.
-  if (RegisterClassA(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+  if (RegisterClassW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
   TaskbarCreatedMessage();
-  HWND window = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_ACCEPTFILES | WS_EX_TOOLWINDOW,
-                                kClassName, kWindowTitle, WS_POPUP | WS_THICKFRAME, 0, 0, 0, 0,
-                                nullptr, nullptr, instance, this);
+  HWND window =
+      CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_ACCEPTFILES | WS_EX_TOOLWINDOW, kClassName,
+                      platform::WideText(kWindowTitle).get(), WS_POPUP | WS_THICKFRAME, 0, 0, 0, 0,
+                      nullptr, nullptr, instance, this);
   if (window == nullptr) return nullptr;
   ShowWindow(window, SW_HIDE);
   return window;
 }
 
 void LauncherApp::AddTrayIcon() {
-  trayIcon.reset(new (std::nothrow) NOTIFYICONDATAA{});
+  trayIcon.reset(new (std::nothrow) NOTIFYICONDATAW{});
   if (!trayIcon) return;
   trayIconImage.reset(static_cast<HICON>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDI_NUBOTESA), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
-  NOTIFYICONDATAA& n = *trayIcon;
-  n.cbSize = NOTIFYICONDATAA_V1_SIZE;
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_NUBOTESA), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+  NOTIFYICONDATAW& n = *trayIcon;
+  n.cbSize = NOTIFYICONDATAW_V1_SIZE;
   n.hWnd = mainWindow;
   n.uID = kTrayIconId;
   n.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   n.uCallbackMessage = kTrayMessage;
   n.hIcon = trayIconImage.get();
-  lstrcpyA(n.szTip, kTrayTip);
-  Shell_NotifyIconA(NIM_ADD, &n);
+  platform::WideOf(kTrayTip, n.szTip, sizeof n.szTip / sizeof n.szTip[0]);
+  Shell_NotifyIconW(NIM_ADD, &n);
 }
 
 void LauncherApp::RemoveTrayIcon() {
   if (!trayIcon) return;
-  Shell_NotifyIconA(NIM_DELETE, trayIcon.get());
+  Shell_NotifyIconW(NIM_DELETE, trayIcon.get());
   trayIcon.reset();
   trayIconImage.reset();
 }
 
 void LauncherApp::OnTaskbarCreated() {
-  if (trayIcon) Shell_NotifyIconA(NIM_ADD, trayIcon.get());
+  if (trayIcon) Shell_NotifyIconW(NIM_ADD, trayIcon.get());
 }

@@ -52,7 +52,7 @@ class LauncherApp {
   HINSTANCE Instance() const { return instance; }
   HWND MainWindow() const { return mainWindow; }
   LauncherPanel& Panel() { return panel; }
-  const NOTIFYICONDATAA* TrayRecord() const { return trayIcon.get(); }
+  const NOTIFYICONDATAW* TrayRecord() const { return trayIcon.get(); }
 
  private:
   void AddTrayIcon();
@@ -62,7 +62,7 @@ class LauncherApp {
   LauncherPanel panel;
   HINSTANCE instance = nullptr;
   HWND mainWindow = nullptr;
-  std::unique_ptr<NOTIFYICONDATAA> trayIcon;
+  std::unique_ptr<NOTIFYICONDATAW> trayIcon;
   platform::OwnedIcon trayIconImage;
   int closeRounds = 0;  // modal windows cancelled on the way to a close
 };

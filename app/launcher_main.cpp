@@ -82,9 +82,9 @@ int RunLauncher(HINSTANCE instance) {
     return 1;
   }
   MSG msg = {};
-  while (GetMessageA(&msg, nullptr, 0, 0)) {
+  while (GetMessageW(&msg, nullptr, 0, 0)) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
 }

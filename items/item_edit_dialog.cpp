@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "items/item_store.h"
+#include "platform/ui_text.h"
 #include "resources/resource.h"
 
 namespace {
@@ -14,10 +15,13 @@ namespace {
 const char kInputCaption[] = "入力ミス";
 const char kMissingIconFile[] = "指定されたファイルは存在していません。";
 const char kChooseIcon[] = "アイコンを選んでください。";
+const char kUnwritableInput[] =
+    "入力された文字の中に、このソフトでは扱えない文字が含まれています。";
 
 struct FieldCheck {
   int control;
   char* text;
+  bool written;  // code page 932 writes the whole text
   bool (*acceptable)(const char*);
   const char* message;
 };
@@ -29,21 +33,21 @@ bool NotEmpty(const char* text) {
 void FocusAndSelectAll(HWND dialog, int control) {
   const HWND field = GetDlgItem(dialog, control);
   SetFocus(field);
-  SendMessageA(field, EM_SETSEL, 0, -1);
+  SendMessageW(field, EM_SETSEL, 0, -1);
 }
 
 ItemEditState* StateOf(HWND dialog) {
-  return reinterpret_cast<ItemEditState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  return reinterpret_cast<ItemEditState*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
   ItemEditState* state = reinterpret_cast<ItemEditState*>(lParam);
-  SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+  SetWindowLongPtrW(dialog, DWLP_USER, lParam);
   state->dialog = dialog;
-  SetDlgItemTextA(dialog, IDC_ITEM_TITLE, state->title);
-  SetDlgItemTextA(dialog, IDC_ITEM_TARGET, state->target);
-  SetDlgItemTextA(dialog, IDC_ITEM_WORK_DIR, state->workDir);
-  SetDlgItemTextA(dialog, IDC_ITEM_ICON_FILE, state->iconFile);
+  platform::SetDialogText(dialog, IDC_ITEM_TITLE, state->title);
+  platform::SetDialogText(dialog, IDC_ITEM_TARGET, state->target);
+  platform::SetDialogText(dialog, IDC_ITEM_WORK_DIR, state->workDir);
+  platform::SetDialogText(dialog, IDC_ITEM_ICON_FILE, state->iconFile);
   state->listView = GetDlgItem(dialog, IDC_ITEM_ICON_LIST);
   BuildIconList(state);
   return TRUE;  // the default focus
@@ -51,18 +55,20 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
 
 // A changed icon file is checked before anything else may use it, so that the
 // list always shows the icons of the file the field names. False when the
-// file was refused, which has been reported.
+// file was refused, which has been reported. A name that code page 932 cannot
+// write is kept in its shown form only to notice that it did not change.
 bool CheckIconFileField(ItemEditState* state) {
   char text[260] = "";
-  GetDlgItemTextA(state->dialog, IDC_ITEM_ICON_FILE, text, sizeof text);
+  const bool written = platform::GetDialogPath(state->dialog, IDC_ITEM_ICON_FILE, text);
   if (std::strcmp(text, state->iconFile) == 0) return true;
   std::memcpy(state->iconFile, text, sizeof text);
   state->iconIndex = 0;
-  if (IsIconFile(state, state->iconFile)) {
+  if (written && IsIconFile(state, state->iconFile)) {
     BuildIconList(state);
     return true;
   }
-  MessageBoxA(state->dialog, kMissingIconFile, kInputCaption, MB_OK);
+  platform::ShowMessageBox(state->dialog, written ? kMissingIconFile : kUnwritableInput,
+                           kInputCaption, MB_OK);
   FocusAndSelectAll(state->dialog, IDC_ITEM_ICON_FILE);
   ReleaseIconList(state);
   return false;
@@ -137,29 +143,35 @@ INT_PTR CALLBACK ItemEditDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 int ValidateItemEdit(ItemEditState* state) {
   const HWND dialog = state->dialog;
-  GetDlgItemTextA(dialog, IDC_ITEM_TITLE, state->title, sizeof state->title);
-  GetDlgItemTextA(dialog, IDC_ITEM_TARGET, state->target, sizeof state->target);
-  GetDlgItemTextA(dialog, IDC_ITEM_WORK_DIR, state->workDir, sizeof state->workDir);
-  GetDlgItemTextA(dialog, IDC_ITEM_ICON_FILE, state->iconFile, sizeof state->iconFile);
+  // Each field is read once; a path that code page 932 cannot write is taken
+  // by its short name where the file exists.
   const FieldCheck checks[] = {
-      {IDC_ITEM_TITLE, state->title, NotEmpty, "タイトルが入力されていません。"},
-      {IDC_ITEM_TARGET, state->target, PathExists, "指定されたファイル,場所は存在しません。"},
-      {IDC_ITEM_WORK_DIR, state->workDir, PathExists, "指定された場所は存在しません。"},
-      {IDC_ITEM_ICON_FILE, state->iconFile, PathExists,
+      {IDC_ITEM_TITLE, state->title,
+       platform::GetDialogText(dialog, IDC_ITEM_TITLE, state->title, sizeof state->title), NotEmpty,
+       "タイトルが入力されていません。"},
+      {IDC_ITEM_TARGET, state->target,
+       platform::GetDialogPath(dialog, IDC_ITEM_TARGET, state->target), PathExists,
+       "指定されたファイル,場所は存在しません。"},
+      {IDC_ITEM_WORK_DIR, state->workDir,
+       platform::GetDialogPath(dialog, IDC_ITEM_WORK_DIR, state->workDir), PathExists,
+       "指定された場所は存在しません。"},
+      {IDC_ITEM_ICON_FILE, state->iconFile,
+       platform::GetDialogPath(dialog, IDC_ITEM_ICON_FILE, state->iconFile), PathExists,
        "指定されたファイルにアイコンは存在しません。"},
   };
   for (const FieldCheck& check : checks) {
-    if (check.acceptable(check.text)) continue;
+    if (check.written && check.acceptable(check.text)) continue;
     FocusAndSelectAll(dialog, check.control);
-    MessageBoxA(dialog, check.message, kInputCaption, MB_OK);
+    platform::ShowMessageBox(dialog, check.written ? check.message : kUnwritableInput,
+                             kInputCaption, MB_OK);
     return 0;
   }
   // No selection answers -1, which keeps 65535 in 16 bits.
   const LRESULT selected =
-      SendMessageA(state->listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+      SendMessageW(state->listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
   state->iconIndex = static_cast<std::uint16_t>(selected & 0xFFFF);
   if (state->iconIndex > kMaxIconIndex) {
-    MessageBoxA(dialog, kChooseIcon, kInputCaption, MB_OK);
+    platform::ShowMessageBox(dialog, kChooseIcon, kInputCaption, MB_OK);
     return 0;
   }
   return 1;
@@ -175,7 +187,7 @@ int ItemStore::EditItem(HINSTANCE instance, HWND parent, std::int32_t key) {
   // The dialog's list view needs the common controls, which are loaded on
   // first use.
   InitCommonControls();
-  const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ITEM_EDIT), parent,
+  const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ITEM_EDIT), parent,
                                          ItemEditDialogProc, reinterpret_cast<LPARAM>(&state));
   if (result != 1) return 0;
   return Put(key, state.iconIndex, state.title, state.target, state.workDir, state.iconFile) ? 1

@@ -9,6 +9,7 @@
 
 #include "items/item_edit_dialog.h"
 #include "items/item_import_rules.h"
+#include "platform/ui_text.h"
 #include "platform/wide_names.h"
 #include "resources/resource.h"
 
@@ -16,28 +17,29 @@ namespace {
 
 const char kCannotRead[] = "指定されたファイルを読みこめませんでした。";
 const char kWarningCaption[] = "ホコからの警告";
-const char kIconFilter[] = "アイコン (*.ICO,*.EXE,*.DLL)\0*.ICO;*.EXE;*.DLL\0";
+const char kIconFilterName[] = "アイコン (*.ICO,*.EXE,*.DLL)";
+const char kIconPattern[] = "*.ICO;*.EXE;*.DLL";
 
 // Shows `icon` in control 1106; an icon of our own is kept until the next one
 // replaces it.
 void ShowIcon(ItemEditState* state, HICON icon, bool owned) {
-  SendDlgItemMessageA(state->dialog, IDC_ITEM_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+  SendDlgItemMessageW(state->dialog, IDC_ITEM_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
   state->shownIcon.reset(owned ? icon : nullptr);
 }
 
 void InsertListItem(HWND listView, int index) {
-  LVITEMA item = {};
+  LVITEMW item = {};
   item.mask = LVIF_IMAGE;
   item.iItem = index;
   item.iImage = index;
-  SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 // An icon that could not be extracted leaves an empty image in its place, so
 // that every later image keeps the position of its icon in the file.
 void AppendIcon(ItemEditState* state, HICON icon, int index) {
   platform::OwnedIcon owned(icon);
-  const HICON shown = owned ? owned.get() : LoadIconA(state->instance, MAKEINTRESOURCEA(IDI_BLANK));
+  const HICON shown = owned ? owned.get() : LoadIconW(state->instance, MAKEINTRESOURCEW(IDI_BLANK));
   ImageList_ReplaceIcon(state->imageList.get(), -1, shown);
   InsertListItem(state->listView, index);
 }
@@ -66,11 +68,11 @@ void FillFromAssociation(ItemEditState* state) {
 }
 
 void SelectListItem(ItemEditState* state, int index) {
-  SendMessageA(state->listView, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), TRUE);
-  LVITEMA item = {};
+  SendMessageW(state->listView, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), TRUE);
+  LVITEMW item = {};
   item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
   item.state = LVIS_FOCUSED | LVIS_SELECTED;
-  SendMessageA(state->listView, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+  SendMessageW(state->listView, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
                reinterpret_cast<LPARAM>(&item));
   ShowListImage(state, index);
 }
@@ -107,15 +109,15 @@ bool IsIconFile(const ItemEditState* state, const char* path) {
 }
 
 void ReleaseIconList(ItemEditState* state) {
-  SendMessageA(state->listView, LVM_DELETEALLITEMS, 0, 0);
+  SendMessageW(state->listView, LVM_DELETEALLITEMS, 0, 0);
   if (state->imageList) {
     // The list view would destroy an attached list once more when it goes.
-    SendMessageA(state->listView, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
+    SendMessageW(state->listView, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
     ImageList_Remove(state->imageList.get(), -1);
     state->imageList.reset();
   }
   state->iconCount = 0;
-  ShowIcon(state, LoadIconA(state->instance, MAKEINTRESOURCEA(IDI_BLANK)), false);
+  ShowIcon(state, LoadIconW(state->instance, MAKEINTRESOURCEW(IDI_BLANK)), false);
 }
 
 void BuildIconList(ItemEditState* state) {
@@ -125,7 +127,7 @@ void BuildIconList(ItemEditState* state) {
       state->instance, platform::WideText(state->iconFile).get(), static_cast<UINT>(-1))));
   const int size = state->iconCount > 0 ? ChoosableIcons(state) : 1;
   state->imageList.reset(ImageList_Create(32, 32, ILC_MASK | ILC_COLOR8, size, size));
-  SendMessageA(state->listView, LVM_SETIMAGELIST, LVSIL_NORMAL,
+  SendMessageW(state->listView, LVM_SETIMAGELIST, LVSIL_NORMAL,
                reinterpret_cast<LPARAM>(state->imageList.get()));
   if (state->iconCount > 0) {
     FillFromIconFile(state);
@@ -135,27 +137,28 @@ void BuildIconList(ItemEditState* state) {
   SelectListItem(state, state->iconIndex);
 }
 
-// The choice lands in a buffer of its own: one that does not fit (the dialog
-// then writes the size it needs there) or that is refused changes nothing.
+// The choice lands in a buffer of its own: one that is refused changes
+// nothing. A file whose name code page 932 cannot write is taken by its short
+// name; without one, it is refused.
 void BrowseIconFile(ItemEditState* state) {
   constexpr DWORD kCapacity = 128;
-  char chosen[260] = "";
-  if (std::strlen(state->iconFile) < kCapacity) std::memcpy(chosen, state->iconFile, sizeof chosen);
-  OPENFILENAMEA open = {};
-  open.lStructSize = sizeof open;
-  open.hwndOwner = state->dialog;
-  open.lpstrFilter = kIconFilter;
-  open.nFilterIndex = 1;
-  open.lpstrFile = chosen;  // proposes the current file
-  open.nMaxFile = kCapacity;
-  open.Flags = OFN_HIDEREADONLY;
-  if (!GetOpenFileNameA(&open)) return;
-  if (!IsIconFile(state, chosen)) {
-    MessageBoxA(state->dialog, kCannotRead, kWarningCaption, MB_OK);
+  char chosen[260];
+  std::memcpy(chosen, state->iconFile, sizeof chosen);
+  // The dialog leaves the current directory where it was: relative paths in
+  // the fields keep their meaning.
+  const platform::FileChoice choice =
+      platform::ChooseFile(state->dialog, kIconFilterName, kIconPattern, chosen, kCapacity,
+                           OFN_HIDEREADONLY | OFN_NOCHANGEDIR);
+  if (choice == platform::FileChoice::Cancelled) return;
+  if (choice == platform::FileChoice::Unwritable || !IsIconFile(state, chosen)) {
+    platform::ShowMessageBox(
+        state->dialog,
+        choice == platform::FileChoice::Unwritable ? platform::kChosenNameUnwritable : kCannotRead,
+        kWarningCaption, MB_OK);
     return;
   }
   std::memcpy(state->iconFile, chosen, sizeof chosen);
   state->iconIndex = 0;
-  SetDlgItemTextA(state->dialog, IDC_ITEM_ICON_FILE, state->iconFile);
+  platform::SetDialogText(state->dialog, IDC_ITEM_ICON_FILE, state->iconFile);
   BuildIconList(state);
 }

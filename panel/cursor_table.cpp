@@ -25,7 +25,7 @@ void CursorTable::Clear() {
 void CursorTable::AddCursor(std::int32_t id) {
   if (instance == nullptr) return;
   auto* entry = new (std::nothrow)
-      CursorEntry{id, LoadCursorA(instance, MAKEINTRESOURCEA(static_cast<WORD>(id)))};
+      CursorEntry{id, LoadCursorW(instance, MAKEINTRESOURCEW(static_cast<WORD>(id)))};
   if (entry == nullptr) return;
   // A refused append must not leave the entry behind unowned.
   if (entries.Append(entry) != 0) delete entry;

@@ -26,7 +26,7 @@ class CursorTable {
   // cursors and are not destroyed.
   void Clear();
 
-  // With an instance set, appends {id, LoadCursorA(instance, id)}; the entry
+  // With an instance set, appends {id, LoadCursorW(instance, id)}; the entry
   // is kept even when the cursor cannot be loaded. With no instance, nothing.
   void AddCursor(std::int32_t id);
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "panel/cursor_table.h"
+#include "platform/ui_text.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ void LauncherPanel::ShowFirstTime() {
     ShowWindow(window, SW_HIDE);
   } else {
     Hidden = 0;
-    MessageBoxA(window, kWelcomeText, kWelcomeCaption, MB_OK);
+    platform::ShowMessageBox(window, kWelcomeText, kWelcomeCaption, MB_OK);
     // A tray click while the greeting was up may have hidden the panel again.
     ShowWindow(window, Hidden == 1 ? SW_HIDE : SW_SHOW);
   }
@@ -101,7 +102,7 @@ void LauncherPanel::ToggleHidden() {
 bool LauncherPanel::Warn(const char* text, const char* caption) {
   if (warningOpen_) return false;
   warningOpen_ = true;
-  MessageBoxA(window, text, caption ? caption : kWarningCaption, MB_OK);
+  platform::ShowMessageBox(window, text, caption ? caption : kWarningCaption, MB_OK);
   warningOpen_ = false;
   return true;
 }

@@ -176,7 +176,7 @@ void LauncherPanel::ReleaseComposed() {
 void LauncherPanel::EraseBesideGrid(HDC dc) {
   RECT client;
   GetClientRect(window, &client);
-  HBRUSH brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
+  HBRUSH brush = reinterpret_cast<HBRUSH>(GetClassLongPtrW(window, GCLP_HBRBACKGROUND));
   if (Hidden == 1 || brush == nullptr) {
     if (brush != nullptr) FillRect(dc, &client, brush);
     return;

@@ -34,7 +34,7 @@ void LauncherPanel::PressAt(std::uint32_t x, std::uint32_t y) {
   const std::int32_t key = grid::CellKeyAt(x, y, CellSize());
   const bool onItem = items.HasKey(key) == 1;
   if (!onItem) {
-    PostMessageA(window, WM_SYSCOMMAND, kMoveByCaption, 0);
+    PostMessageW(window, WM_SYSCOMMAND, kMoveByCaption, 0);
     SetPointerShape(pointer::CursorAfterPress(false));
     return;
   }

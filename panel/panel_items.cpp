@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "panel/grid_geometry.h"
+#include "platform/ui_text.h"
 #include "platform/wide_names.h"
 
 namespace {
@@ -43,7 +44,8 @@ void LauncherPanel::DropFile(const char* path, std::uint32_t x, std::uint32_t y)
     return;
   }
   if (items.HasTarget(path)) {
-    const int answer = MessageBoxA(window, kAlreadyRegistered, kConfirmCaption, MB_OKCANCEL);
+    const int answer =
+        platform::ShowMessageBox(window, kAlreadyRegistered, kConfirmCaption, MB_OKCANCEL);
     // The question runs a modal loop: another drop may have taken the cell.
     if (answer != IDOK || items.HasKey(key)) return;
   }

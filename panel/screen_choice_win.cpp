@@ -15,7 +15,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) noexcept {
   auto* screens = reinterpret_cast<std::vector<grid::Rect>*>(list);
   MONITORINFO info = {};
   info.cbSize = sizeof info;
-  if (GetMonitorInfoA(monitor, &info) == 0) return TRUE;
+  if (GetMonitorInfoW(monitor, &info) == 0) return TRUE;
   // The whole monitor, task bar included, as the desktop window covers it.
   const grid::Rect r = FromRect(info.rcMonitor);
   if ((info.dwFlags & MONITORINFOF_PRIMARY) != 0) {

@@ -4,6 +4,7 @@
 
 #include "panel/label_geometry.h"
 #include "panel/screen_choice.h"
+#include "platform/wide_names.h"
 #include "platform/win_handles.h"
 
 namespace {
@@ -14,17 +15,17 @@ constexpr UINT kClassStyle = 0x3080;
 // WS_EX_ACCEPTFILES | WS_EX_TOOLWINDOW: dropped files get default handling.
 constexpr DWORD kExStyle = 0x90;
 
-bool RegisterLabelClass(HINSTANCE instance, const char* className) {
-  WNDCLASSA wc = {};
+bool RegisterLabelClass(HINSTANCE instance, const wchar_t* className) {
+  WNDCLASSW wc = {};
   wc.style = kClassStyle;
   wc.lpfnWndProc = ToolTipWindowProc;
   // The label pointer lives in GWLP_USERDATA; these bytes stay unused.
   wc.cbWndExtra = 4;
   wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   wc.lpszClassName = className;
-  if (RegisterClassA(&wc) != 0) return true;
+  if (RegisterClassW(&wc) != 0) return true;
   // A second label in the same module reuses the class.
   return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
@@ -33,19 +34,22 @@ grid::Rect FromRect(const RECT& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-int TextLength(const char (&text)[260]) {
-  const void* end = std::memchr(text, '\0', sizeof text);
-  return end != nullptr ? static_cast<int>(static_cast<const char*>(end) - text)
-                        : static_cast<int>(sizeof text);
+// The label's text as Windows takes it: a buffer without a terminator is
+// taken whole.
+platform::WideText WideTextOf(const char (&text)[260]) {
+  char terminated[sizeof text + 1];
+  std::memcpy(terminated, text, sizeof text);
+  terminated[sizeof text] = '\0';
+  return platform::WideText(terminated);
 }
 
 ToolTipWindow* LabelOf(HWND window) {
-  return reinterpret_cast<ToolTipWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return reinterpret_cast<ToolTipWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 LRESULT OnCreate(HWND window, LPARAM lParam) {
-  const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   SetTimer(window, kToolTipTimerId, kToolTipTimerPeriod, nullptr);
   return 0;
 }
@@ -55,7 +59,8 @@ LRESULT OnPaint(const ToolTipWindow& label, HWND window) {
   RECT client = {};
   GetClientRect(window, &client);
   DrawEdge(paint.get(), &client, EDGE_RAISED, BF_RECT);
-  TextOutA(paint.get(), label::kTextX, label::kTextY, label.text, TextLength(label.text));
+  const platform::WideText text = WideTextOf(label.text);
+  TextOutW(paint.get(), label::kTextX, label::kTextY, text.get(), lstrlenW(text.get()));
   return 0;
 }
 
@@ -72,15 +77,16 @@ LRESULT OnTimer(ToolTipWindow& label, HWND window) {
 // The window is gone: the record must not keep a handle that may be reused.
 void OnNcDestroy(ToolTipWindow& label, HWND window) {
   if (label.window == window) label.window = nullptr;
-  SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
 }
 
 }  // namespace
 
 HWND ToolTipWindow::Create(const char* className) {
   window = nullptr;
-  if (!RegisterLabelClass(instance, className)) return nullptr;
-  HWND created = CreateWindowExA(kExStyle, className, className, WS_POPUP, 0, 0, 0, 0, owner,
+  const platform::WideText name(className);
+  if (!RegisterLabelClass(instance, name.get())) return nullptr;
+  HWND created = CreateWindowExW(kExStyle, name.get(), name.get(), WS_POPUP, 0, 0, 0, 0, owner,
                                  nullptr, instance, this);
   if (created == nullptr) return nullptr;
   window = created;
@@ -110,7 +116,8 @@ void ToolTipWindow::ShowText(const char* title, int centreX, int top) {
   SIZE extent = {};
   {
     platform::WindowDc dc(window);
-    GetTextExtentPoint32A(dc.get(), text, TextLength(text), &extent);
+    const platform::WideText wide = WideTextOf(text);
+    GetTextExtentPoint32W(dc.get(), wide.get(), lstrlenW(wide.get()), &extent);
   }
   // The place below the cell, kept on the screen that holds most of it,
   // reached in one step: each move of a window is a round trip to the display
@@ -134,7 +141,7 @@ LRESULT CALLBACK ToolTipWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   if (message == WM_CREATE) return OnCreate(window, lParam);
   // Nothing is attached before WM_CREATE or after WM_NCDESTROY.
   ToolTipWindow* label = LabelOf(window);
-  if (label == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  if (label == nullptr) return DefWindowProcW(window, message, wParam, lParam);
   switch (message) {
     case WM_PAINT:
       return OnPaint(*label, window);
@@ -148,5 +155,5 @@ LRESULT CALLBACK ToolTipWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/file.h"
+#include "platform/ui_text.h"
 #include "resources/resource.h"
 #include "settings/settings_dialog_rules.h"
 
@@ -16,8 +17,10 @@ const char kWarningCaption[] = "ホコからの警告";
 const char kBrowseRefused[] = "指定されたファイルを読みこめませんでした。";
 const char kWallpaperRefused[] = "指定された背景画像は存在しないか、\nあるいは表示が出来ません。";
 const char kIconSizeRefused[] = "アイコンのサイズが指定範囲を超えています。";
-// Two strings: the filter's name and its pattern, then the end of the list.
-const char kBitmapFilter[] = "Bitmap (*.BMP)\0*.BMP\0";
+const char kWallpaperUnwritable[] =
+    "背景画像の名前に、このソフトでは扱えない文字が含まれています。";
+const char kBitmapFilterName[] = "Bitmap (*.BMP)";
+const char kBitmapPattern[] = "*.BMP";
 // The file dialog takes at most this many characters of a chosen path.
 constexpr DWORD kBrowseBufferChars = 128;
 
@@ -36,11 +39,11 @@ const Switch kSwitches[] = {
 };
 
 SettingsDialogState* StateOf(HWND dialog) {
-  return reinterpret_cast<SettingsDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  return reinterpret_cast<SettingsDialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 void Warn(const SettingsDialogState& state, const char* text) {
-  MessageBoxA(state.dialog, text, kWarningCaption, MB_OK);
+  platform::ShowMessageBox(state.dialog, text, kWarningCaption, MB_OK);
 }
 
 void EnableWallpaperControls(HWND dialog, std::int32_t bitmap) {
@@ -50,14 +53,14 @@ void EnableWallpaperControls(HWND dialog, std::int32_t bitmap) {
 
 INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
   auto* state = reinterpret_cast<SettingsDialogState*>(lParam);
-  SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+  SetWindowLongPtrW(dialog, DWLP_USER, lParam);
   state->dialog = dialog;
   for (const Switch& s : kSwitches) {
     CheckDlgButton(dialog, s.control, static_cast<UINT>(state->*s.field));
   }
   state->IconSize = rules::IconSizeForCell(static_cast<std::int32_t>(state->IconSize));
   SetDlgItemInt(dialog, IDC_SETTINGS_ICON_SIZE, state->IconSize, FALSE);
-  SetDlgItemTextA(dialog, IDC_SETTINGS_WALLPAPER, state->Wallpaper);
+  platform::SetDialogText(dialog, IDC_SETTINGS_WALLPAPER, state->Wallpaper);
   EnableWallpaperControls(dialog, state->Bitmap);
   return TRUE;
 }
@@ -69,25 +72,18 @@ void OnBitmapClicked(HWND dialog, SettingsDialogState& state) {
 
 void OnBrowse(HWND dialog, SettingsDialogState& state) {
   if (state.Bitmap == 0) return;
-  // The dialog writes into a copy: a cancelled or too long choice (which
-  // reports its size in the buffer's first bytes) leaves the stored path alone.
-  char chosen[sizeof state.Wallpaper];
-  std::memcpy(chosen, state.Wallpaper, sizeof chosen);
-  chosen[kBrowseBufferChars - 1] = '\0';
-  OPENFILENAMEA ofn = {};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = dialog;
-  ofn.lpstrFilter = kBitmapFilter;
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = chosen;
-  ofn.nMaxFile = kBrowseBufferChars;
-  // Without OFN_NOCHANGEDIR the dialog would move the current directory, and
-  // a relative wallpaper path would then name a file in another folder.
-  ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameA(&ofn)) return;
-  std::memcpy(state.Wallpaper, chosen, sizeof chosen);
-  if (IsBmpFile(state.Wallpaper) == 1) {
-    SetDlgItemTextA(dialog, IDC_SETTINGS_WALLPAPER, state.Wallpaper);
+  // A cancelled or too long choice leaves the stored path alone, and so does a
+  // file that has no name the program can keep. Without OFN_NOCHANGEDIR the
+  // dialog would move the current directory, and a relative wallpaper path
+  // would then name a file in another folder.
+  const platform::FileChoice choice =
+      platform::ChooseFile(dialog, kBitmapFilterName, kBitmapPattern, state.Wallpaper,
+                           kBrowseBufferChars, OFN_HIDEREADONLY | OFN_NOCHANGEDIR);
+  if (choice == platform::FileChoice::Cancelled) return;
+  if (choice == platform::FileChoice::Unwritable) {
+    Warn(state, platform::kChosenNameUnwritable);
+  } else if (IsBmpFile(state.Wallpaper) == 1) {
+    platform::SetDialogText(dialog, IDC_SETTINGS_WALLPAPER, state.Wallpaper);
   } else {
     Warn(state, kBrowseRefused);
   }
@@ -97,13 +93,18 @@ void OnOk(HWND dialog, SettingsDialogState& state) {
   for (const Switch& s : kSwitches) {
     state.*s.field = IsDlgButtonChecked(dialog, s.control) == BST_CHECKED ? 1 : 0;
   }
-  GetDlgItemTextA(dialog, IDC_SETTINGS_WALLPAPER, state.Wallpaper, sizeof state.Wallpaper);
+  // A path that code page 932 cannot write is never kept, whether the
+  // background is shown or not.
+  if (!platform::GetDialogPath(dialog, IDC_SETTINGS_WALLPAPER, state.Wallpaper)) {
+    Warn(state, kWallpaperUnwritable);
+    return;
+  }
   if (state.Bitmap != 0 && IsBmpFile(state.Wallpaper) != 1) {
     Warn(state, kWallpaperRefused);
     return;
   }
   char text[32] = "";
-  GetDlgItemTextA(dialog, IDC_SETTINGS_ICON_SIZE, text, sizeof text);
+  platform::GetDialogText(dialog, IDC_SETTINGS_ICON_SIZE, text, sizeof text);
   std::int32_t cellSize = 0;
   if (!rules::CellSizeFor(rules::ReadIconSize(text), &cellSize)) {
     SetFocus(GetDlgItem(dialog, IDC_SETTINGS_ICON_SIZE));
@@ -172,7 +173,7 @@ void CopyBack(const SettingsDialogState& state, PanelSettings* s) {
 int RunSettingsDialog(PanelSettings& settings, HINSTANCE instance, HWND owner) {
   SettingsDialogState state;
   FillFrom(settings, &state);
-  const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner,
+  const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner,
                                          SettingsDialogProc, reinterpret_cast<LPARAM>(&state));
   if (result != IDOK) return 0;
   CopyBack(state, &settings);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/file.h"
+#include "platform/ui_text.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ constexpr char kUnusable[] = "この画像は背景には使用できません";
 constexpr char kPaletteFailed[] = "パレット作成失敗";
 
 void ShowError(HWND owner, const char* text) {
-  MessageBoxA(owner, text, kCaption, MB_OK);
+  platform::ShowMessageBox(owner, text, kCaption, MB_OK);
 }
 
 // Copies the path into settings.Wallpaper. The path need not be a whole

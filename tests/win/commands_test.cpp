@@ -297,22 +297,22 @@ TEST_F(CommandsTest, AboutBoxEndsWithTwoByEnterEscapeOrOk) {
   };
   boxes.Leave(kAboutCaption);
   for (const Case& c : cases) {
-    char mail[128] = "", web[128] = "", mailLabel[16] = "";
+    std::string mail, web, mailLabel;
     bool focusOnOk = false;
     WhenDialogOpens script(kAboutCaption, [&](HWND d) {
-      GetDlgItemTextA(d, IDC_ABOUT_MAIL, mail, sizeof mail);
-      GetDlgItemTextA(d, IDC_ABOUT_WEB, web, sizeof web);
-      GetDlgItemTextA(d, IDC_ABOUT_MAIL_LABEL, mailLabel, sizeof mailLabel);
+      mail = testutil::ItemText(d, IDC_ABOUT_MAIL);
+      web = testutil::ItemText(d, IDC_ABOUT_WEB);
+      mailLabel = testutil::ItemText(d, IDC_ABOUT_MAIL_LABEL);
       focusOnOk = GetFocus() == GetDlgItem(d, IDOK);
       PostMessageA(GetFocus(), c.message, c.wParam, 0);
     });
     const INT_PTR result =
-        DialogBoxParamA(app.Instance(), MAKEINTRESOURCEA(IDD_ABOUT), Main(), AboutDialogProc, 0);
+        DialogBoxParamW(app.Instance(), MAKEINTRESOURCEW(IDD_ABOUT), Main(), AboutDialogProc, 0);
     EXPECT_EQ(result, 2) << c.what;
     EXPECT_TRUE(focusOnOk) << c.what;
-    EXPECT_STREQ(mailLabel, "Email");
-    EXPECT_NE(std::string(mail).find('@'), std::string::npos) << mail;
-    EXPECT_EQ(std::string(web).rfind("https://", 0), 0u) << web;
+    EXPECT_EQ(mailLabel, "Email");
+    EXPECT_NE(mail.find('@'), std::string::npos) << mail;
+    EXPECT_EQ(web.rfind("https://", 0), 0u) << web;
   }
 }
 
@@ -323,9 +323,7 @@ struct DialogCount {
 
 BOOL CALLBACK CountIfCaptioned(HWND w, LPARAM l) {
   auto* c = reinterpret_cast<DialogCount*>(l);
-  char text[128] = "";
-  GetWindowTextA(w, text, sizeof text);
-  if (IsWindowVisible(w) && lstrcmpA(text, c->caption) == 0) ++c->n;
+  if (IsWindowVisible(w) && testutil::WindowText(w) == c->caption) ++c->n;
   return TRUE;
 }
 

@@ -170,7 +170,7 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
   EXPECT_EQ(boxes.Seen()[0].text, "そのファイルは既に登録済みです。登録してよろしいですか？");
   EXPECT_EQ(boxes.Seen()[0].caption, "確認");
   EXPECT_EQ(boxes.Seen()[0].owner, window);
-  testutil::PumpUntil([] { return FindWindowA("#32770", "確認") == nullptr; }, 2000);
+  testutil::PumpUntil([] { return testutil::FindDialog("確認") == nullptr; }, 2000);
   EXPECT_EQ(panel.items.ItemCount(), 1) << "Cancel or an empty drop registered something";
   ASSERT_TRUE(Drop({program}, 6, 2));
   ASSERT_TRUE(Drop({document}, 7, 3));  // no icon under Wine: still one image per item
@@ -224,7 +224,7 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
     Drop(MakeWideDrop(refused.first, 96, 0), 4);
     ASSERT_TRUE(boxes.WaitForBoxes(1));
     EXPECT_EQ(boxes.Seen()[0].text.substr(0, refused.second.size()), refused.second);
-    testutil::PumpUntil([] { return FindWindowA("#32770", "ホコからの警告") == nullptr; }, 2000);
+    testutil::PumpUntil([] { return testutil::FindDialog("ホコからの警告") == nullptr; }, 2000);
   }
   EXPECT_EQ(panel.items.ItemCount(), 4);
 }

@@ -11,6 +11,7 @@
 
 #include "items/item_store.h"
 #include "tests/support/scoped_temp_dir.h"
+#include "tests/win/test_util.h"
 
 namespace {
 
@@ -29,24 +30,22 @@ struct Script {
 Script* script = nullptr;
 
 BOOL CALLBACK FindBox(HWND window, LPARAM found) {
-  char name[16] = "";
-  GetClassNameA(window, name, sizeof name);
-  if (lstrcmpA(name, "#32770") != 0 || GetWindow(window, GW_OWNER) == nullptr) return TRUE;
+  wchar_t name[16] = L"";
+  GetClassNameW(window, name, 16);
+  if (lstrcmpW(name, L"#32770") != 0 || GetWindow(window, GW_OWNER) == nullptr) return TRUE;
   *reinterpret_cast<HWND*>(found) = window;
   return FALSE;
 }
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  const HWND dialog = FindWindowA("#32770", "登録内容の変更");
+  const HWND dialog = testutil::FindDialog("登録内容の変更");
   if (dialog == nullptr) return;
   HWND box = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
   if (box != nullptr) {
     if (box == script->answered) return;
-    char caption[64] = "", text[256] = "";
-    GetWindowTextA(box, caption, sizeof caption);
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    script->log.push_back(std::string("box ") + caption + ": " + text);
+    script->log.push_back("box " + testutil::WindowText(box) + ": " +
+                          testutil::ItemText(box, 0xFFFF));
     script->answered = box;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
   } else if (script->next < script->steps.size()) {
@@ -66,7 +65,10 @@ int RunEdit(ItemStore& store, std::int32_t key, Script& s) {
 }
 
 Step Set(int id, std::string text) {
-  return [=](HWND d) { SetDlgItemTextA(d, id, text.c_str()); };
+  return [=](HWND d) { testutil::SetItemText(d, id, text); };
+}
+Step SetWide(int id, std::wstring text) {
+  return [=](HWND d) { SetDlgItemTextW(d, id, text.c_str()); };
 }
 Step Focus(int id) {
   return [=](HWND d) { PostMessageA(d, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(d, id), TRUE); };
@@ -130,23 +132,52 @@ class ItemEditDialogTest : public ::testing::Test {
 };
 
 const char kBox[] = "box 入力ミス: ";
+const char kUnwritable[] = "入力された文字の中に、このソフトでは扱えない文字が含まれています。";
 
+// A title that code page 932 cannot write is refused; a folder named so is
+// kept by its short name.
 TEST_F(ItemEditDialogTest, ChecksInOrderThenStoresTheChosenIcon) {
-  Script s{{Click(IDOK), NoteFocus(),                                                          //
-            Set(1100, "Calc"), Set(1101, folder + "\\nothing.exe"), Click(IDOK), NoteFocus(),  //
-            Set(1101, icons10), Click(IDOK), NoteFocus(),                                      //
-            Set(1102, folder), Click(IDOK), NoteFocus(),                                       //
-            Set(1103, icons10), Focus(1100), NoteList(), Select(-1), Click(IDOK),              //
-            Select(3), Click(IDOK)}};
+  const std::wstring korean =
+      platform::WideText(dir.Path().c_str()).get() + std::wstring(L"\\한글");
+  ASSERT_TRUE(CreateDirectoryW(korean.c_str(), nullptr));
+  wchar_t shortName[MAX_PATH] = L"";
+  GetShortPathNameW(korean.c_str(), shortName, MAX_PATH);
+  Script s{{Click(IDOK),
+            NoteFocus(),
+            SetWide(1100, L"한"),
+            Click(IDOK),
+            NoteFocus(),  //
+            Set(1100, "Calc"),
+            Set(1101, folder + "\\nothing.exe"),
+            Click(IDOK),
+            NoteFocus(),  //
+            Set(1101, icons10),
+            Click(IDOK),
+            NoteFocus(),  //
+            SetWide(1102, korean + L"\\none"),
+            Click(IDOK),
+            NoteFocus(),  //
+            SetWide(1102, korean),
+            Click(IDOK),
+            NoteFocus(),  //
+            Set(1103, icons10),
+            Focus(1100),
+            NoteList(),
+            Select(-1),
+            Click(IDOK),  //
+            Select(3),
+            Click(IDOK)}};
   EXPECT_EQ(RunEdit(store, 9, s), 1);
   const std::string b = kBox;
-  EXPECT_EQ(s.log, (std::vector<std::string>{
-                       b + "タイトルが入力されていません。", "focus 1100 all",
-                       b + "指定されたファイル,場所は存在しません。", "focus 1101 all",
-                       b + "指定された場所は存在しません。", "focus 1102 all",
-                       b + "指定されたファイルにアイコンは存在しません。", "focus 1103 all",
-                       "list 10 sel 0", b + "アイコンを選んでください。"}));
-  EXPECT_EQ(Fields(store, 9), "Calc|" + icons10 + "|" + folder + "|" + icons10 + "|3");
+  EXPECT_EQ(s.log,
+            (std::vector<std::string>{
+                b + "タイトルが入力されていません。", "focus 1100 all", b + kUnwritable,
+                "focus 1100 all", b + "指定されたファイル,場所は存在しません。", "focus 1101 all",
+                b + "指定された場所は存在しません。", "focus 1102 all", b + kUnwritable,
+                "focus 1102 all", b + "指定されたファイルにアイコンは存在しません。",
+                "focus 1103 all", "list 10 sel 0", b + "アイコンを選んでください。"}));
+  EXPECT_EQ(Fields(store, 9),
+            "Calc|" + icons10 + "|" + testutil::Cp932(shortName) + "|" + icons10 + "|3");
 }
 
 TEST_F(ItemEditDialogTest, IconFileWithoutIconsIsReportedOnceAndCancelKeepsTheItem) {

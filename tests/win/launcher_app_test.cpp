@@ -114,8 +114,7 @@ TEST_F(LauncherAppTest, WindowClassWindowAndTrayIcon) {
   char name[64];
   GetClassNameA(w, name, sizeof name);
   EXPECT_STREQ(name, "Nubotesa");
-  GetWindowTextA(w, name, sizeof name);
-  EXPECT_STREQ(name, "ぬぼてさぽん");
+  EXPECT_EQ(testutil::WindowText(w), "ぬぼてさぽん");
   WNDCLASSA wc;
   ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "Nubotesa", &wc));
   EXPECT_EQ(wc.style, 0x3080u);
@@ -130,15 +129,15 @@ TEST_F(LauncherAppTest, WindowClassWindowAndTrayIcon) {
   EXPECT_EQ(exStyle & ~(WS_EX_WINDOWEDGE | WS_EX_TOPMOST), 0x91u);
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
   EXPECT_EQ(reinterpret_cast<LauncherApp*>(GetWindowLongPtrA(w, GWLP_USERDATA)), &app);
-  const NOTIFYICONDATAA* tray = app.TrayRecord();
+  const NOTIFYICONDATAW* tray = app.TrayRecord();
   ASSERT_NE(tray, nullptr);
-  EXPECT_EQ(tray->cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
+  EXPECT_EQ(tray->cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V1_SIZE));
   EXPECT_EQ(tray->hWnd, w);
   EXPECT_EQ(tray->uID, 1u);
   EXPECT_EQ(tray->uFlags, 7u);
   EXPECT_EQ(tray->uCallbackMessage, 2024u);
   EXPECT_NE(tray->hIcon, nullptr);
-  EXPECT_STREQ(tray->szTip, "ぬぼてさぽん");
+  EXPECT_EQ(testutil::Cp932(tray->szTip), "ぬぼてさぽん");
   // The hover label is owned by the main window.
   HWND label = app.Panel().label.window;
   ASSERT_NE(label, nullptr);
@@ -151,13 +150,13 @@ TEST_F(LauncherAppTest, TrayIconComesBackWhenTheShellRestarts) {
   PrepareLaterStart();
   LauncherApp app;
   ASSERT_EQ(app.Start(GetModuleHandleA(nullptr)), 1);
-  NOTIFYICONDATAA record = *app.TrayRecord();
-  ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &record)) << "no tray icon after the start";
+  NOTIFYICONDATAW record = *app.TrayRecord();
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &record)) << "no tray icon after the start";
   // A restarted shell has lost every icon, then tells every window.
-  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
-  EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &record));
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &record));
+  EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &record));
   SendMessageA(app.MainWindow(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &record)) << "the icon was not added again";
+  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &record)) << "the icon was not added again";
   CloseAndDrain(app);
 }
 

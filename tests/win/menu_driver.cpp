@@ -18,11 +18,10 @@ struct Search {
 
 BOOL CALLBACK Match(HWND w, LPARAM l) {
   auto* s = reinterpret_cast<Search*>(l);
-  char name[64] = "", text[256] = "";
-  GetClassNameA(w, name, sizeof name);
-  GetWindowTextA(w, text, sizeof text);
-  if (w == s->except || !IsWindowVisible(w) || lstrcmpA(name, s->className) != 0) return TRUE;
-  if (s->caption != nullptr && lstrcmpA(text, s->caption) != 0) return TRUE;
+  wchar_t name[64] = L"";
+  GetClassNameW(w, name, 64);
+  if (w == s->except || !IsWindowVisible(w) || testutil::Cp932(name) != s->className) return TRUE;
+  if (s->caption != nullptr && testutil::WindowText(w) != s->caption) return TRUE;
   s->found = w;
   return FALSE;
 }
@@ -32,10 +31,10 @@ BOOL CALLBACK Match(HWND w, LPARAM l) {
 // gives, the other keys as the key press itself.
 void Press(HWND menuWindow, WORD key) {
   if ((key >= 'A' && key <= 'Z') || key == VK_RETURN) {
-    PostMessageA(menuWindow, WM_CHAR, key == VK_RETURN ? '\r' : key, 1);
+    PostMessageW(menuWindow, WM_CHAR, key == VK_RETURN ? '\r' : key, 1);
   } else {
-    PostMessageA(menuWindow, WM_KEYDOWN, key, 1);
-    PostMessageA(menuWindow, WM_KEYUP, key, 0xC0000001);
+    PostMessageW(menuWindow, WM_KEYDOWN, key, 1);
+    PostMessageW(menuWindow, WM_KEYUP, key, 0xC0000001);
   }
 }
 
@@ -49,13 +48,13 @@ HWND FindThreadWindow(const char* className, const char* caption, HWND except) {
 
 void Drain() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
 }
 
@@ -93,12 +92,13 @@ void MenuDriver::Check() {
   }
   handled_ = menuWindow;
   handledAt_ = GetTickCount();
-  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
   SeenMenu seen;
   GetWindowRect(menuWindow, &seen.rect);
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    char text[128] = "";
-    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    wchar_t wide[128] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(i), wide, 128, MF_BYPOSITION);
+    const std::string text = testutil::Cp932(wide);
     seen.ids.push_back(GetMenuItemID(menu, i) == static_cast<UINT>(-1) ? 0
                                                                        : GetMenuItemID(menu, i));
     seen.texts.push_back(text);

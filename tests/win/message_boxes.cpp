@@ -2,25 +2,23 @@
 
 #include <algorithm>
 
+#include "tests/win/test_util.h"
+
 namespace {
 
 thread_local MessageBoxAnswerer* current = nullptr;
 
 bool IsDialogWindow(HWND window) {
-  char name[16] = {};
-  return GetClassNameA(window, name, sizeof name) > 0 && lstrcmpA(name, "#32770") == 0;
+  wchar_t name[16] = {};
+  return GetClassNameW(window, name, 16) > 0 && lstrcmpW(name, L"#32770") == 0;
 }
 
 std::string TextOf(HWND window) {
-  char text[4096] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
+  return testutil::WindowText(window);
 }
 
 std::string MessageOf(HWND box) {
-  char text[4096] = {};
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  return text;
+  return testutil::ItemText(box, 0xFFFF);
 }
 
 }  // namespace
@@ -28,7 +26,7 @@ std::string MessageOf(HWND box) {
 MessageBoxAnswerer::MessageBoxAnswerer(int defaultAnswer)
     : defaultAnswer_(defaultAnswer), previous_(current) {
   current = this;
-  hook_ = SetWindowsHookExA(WH_CBT, HookProc, nullptr, GetCurrentThreadId());
+  hook_ = SetWindowsHookExW(WH_CBT, HookProc, nullptr, GetCurrentThreadId());
 }
 
 MessageBoxAnswerer::~MessageBoxAnswerer() {
@@ -47,9 +45,9 @@ bool MessageBoxAnswerer::WaitForBoxes(std::size_t count, DWORD timeoutMs) {
     if (elapsed >= timeoutMs) return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
   return true;
@@ -70,7 +68,7 @@ void MessageBoxAnswerer::Answer(HWND box) {
   answered_.push_back(box);
   seen_.push_back(seen);
   // Posted, so that the box's own modal loop takes it once it runs.
-  PostMessageA(box, WM_COMMAND, MAKEWPARAM(seen.answer, BN_CLICKED), 0);
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(seen.answer, BN_CLICKED), 0);
 }
 
 LRESULT CALLBACK MessageBoxAnswerer::HookProc(int code, WPARAM wParam, LPARAM lParam) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ui_text.h"
+
 namespace {
 
 void CALLBACK ShowBoxOnce(HWND, UINT, UINT_PTR id, DWORD) {
@@ -16,8 +18,8 @@ TEST(MessageBoxAnswerer, RecordsTextCaptionOwnerAndAnswersInOrder) {
   ASSERT_NE(owner, nullptr);
   MessageBoxAnswerer boxes;
   boxes.QueueAnswer(IDCANCEL);
-  EXPECT_EQ(MessageBoxA(owner, "確認しますか", "確認", MB_OKCANCEL), IDCANCEL);
-  EXPECT_EQ(MessageBoxA(owner, "二行目\nです", "ほこらぎ工房より", MB_OK), IDOK);
+  EXPECT_EQ(platform::ShowMessageBox(owner, "確認しますか", "確認", MB_OKCANCEL), IDCANCEL);
+  EXPECT_EQ(platform::ShowMessageBox(owner, "二行目\nです", "ほこらぎ工房より", MB_OK), IDOK);
   EXPECT_EQ(MessageBoxA(nullptr, "", "x", MB_OK), IDOK);
   ASSERT_EQ(boxes.Seen().size(), 3u);
   EXPECT_EQ(boxes.Seen()[0].text, "確認しますか");

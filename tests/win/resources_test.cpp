@@ -172,12 +172,12 @@ struct MenuEntry {
 };
 
 void ExpectMenu(int menuId, const std::vector<MenuEntry>& expected) {
-  HMENU menu = LoadMenuA(Module(), MAKEINTRESOURCEA(menuId));
+  HMENU menu = LoadMenuW(Module(), MAKEINTRESOURCEW(menuId));
   ASSERT_NE(menu, nullptr) << "menu " << menuId;
-  char text[64] = "";
+  wchar_t wide[64] = L"";
   EXPECT_EQ(GetMenuItemCount(menu), 1) << "menu " << menuId;
-  GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
-  EXPECT_STREQ(text, "*") << "menu " << menuId;
+  GetMenuStringW(menu, 0, wide, 64, MF_BYPOSITION);
+  EXPECT_EQ(testutil::Cp932(wide), "*") << "menu " << menuId;
   HMENU popup = GetSubMenu(menu, 0);
   ASSERT_NE(popup, nullptr) << "menu " << menuId;
   ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(expected.size())) << "menu " << menuId;
@@ -186,8 +186,9 @@ void ExpectMenu(int menuId, const std::vector<MenuEntry>& expected) {
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
     ASSERT_TRUE(GetMenuItemInfoA(popup, pos, TRUE, &info)) << "menu " << menuId << " " << pos;
-    text[0] = '\0';
-    GetMenuStringA(popup, pos, text, sizeof text, MF_BYPOSITION);
+    wide[0] = L'\0';
+    GetMenuStringW(popup, pos, wide, 64, MF_BYPOSITION);
+    const std::string text = testutil::Cp932(wide);
     const MenuEntry& want = expected[pos];
     if (!want.text) {
       EXPECT_TRUE(info.fType & MFT_SEPARATOR)
@@ -197,7 +198,7 @@ void ExpectMenu(int menuId, const std::vector<MenuEntry>& expected) {
     EXPECT_FALSE(info.fType & MFT_SEPARATOR) << "menu " << menuId << " position " << pos;
     EXPECT_EQ(info.hSubMenu, nullptr) << "menu " << menuId << " position " << pos;
     EXPECT_EQ(info.wID, want.id) << "menu " << menuId << " position " << pos;
-    EXPECT_STREQ(text, want.text) << "menu " << menuId << " position " << pos;
+    EXPECT_EQ(text, want.text) << "menu " << menuId << " position " << pos;
   }
   DestroyMenu(menu);
 }
@@ -243,10 +244,10 @@ TEST(ResourcesTest, StringTableDescribesTheCommands) {
       {40015, ""},
   };
   for (const auto& c : cases) {
-    char text[128] = "";
-    const int length = LoadStringA(Module(), c.id, text, sizeof text);
-    EXPECT_STREQ(text, c.text) << "string " << c.id;
-    EXPECT_EQ(length, lstrlenA(c.text)) << "string " << c.id << ": " << text;
+    wchar_t text[128] = L"";
+    const int length = LoadStringW(Module(), c.id, text, 128);
+    EXPECT_EQ(testutil::Cp932(text), c.text) << "string " << c.id;
+    EXPECT_EQ(length, lstrlenW(text)) << "string " << c.id;
   }
 }
 
@@ -394,11 +395,9 @@ TEST(ResourcesTest, DialogsCreateWithAllTheirControls) {
   InitCommonControlsEx(&listView);
   for (const DialogWant& want : kDialogs) {
     HWND dialog =
-        CreateDialogParamA(Module(), MAKEINTRESOURCEA(want.id), nullptr, PlainDialogProc, 0);
+        CreateDialogParamW(Module(), MAKEINTRESOURCEW(want.id), nullptr, PlainDialogProc, 0);
     ASSERT_NE(dialog, nullptr) << "dialog " << want.id << " error " << GetLastError();
-    char text[128] = "";
-    GetWindowTextA(dialog, text, sizeof text);
-    EXPECT_STREQ(text, want.caption) << "dialog " << want.id;
+    EXPECT_EQ(testutil::WindowText(dialog), want.caption) << "dialog " << want.id;
     std::vector<int> ids;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
       ids.push_back(GetDlgCtrlID(child) == 0xFFFF ? -1 : GetDlgCtrlID(child));

@@ -26,9 +26,7 @@ const char kIconSizeRefused[] = "アイコンのサイズが指定範囲を超�
 const char kWallpaperRefused[] = "指定された背景画像は存在しないか、\nあるいは表示が出来ません。";
 
 std::string Text(HWND d, int id) {
-  char text[300] = "";
-  GetDlgItemTextA(d, id, text, sizeof text);
-  return text;
+  return testutil::ItemText(d, id);
 }
 void Click(HWND d, int id) {
   SendMessageA(GetDlgItem(d, id), BM_CLICK, 0, 0);
@@ -282,8 +280,9 @@ TEST_F(SettingsDialogTest, BrowseTakesOnlyBitmapsAndKeepsTheCurrentDirectory) {
           kFileDialog,
           [&](HWND f) {
             // The name field: edt1 in the old layout, cmb13 in the newer one.
-            chose = SetDlgItemTextA(f, 0x480, c.chosen.c_str()) != FALSE ||
-                    SetDlgItemTextA(f, 0x47C, c.chosen.c_str()) != FALSE;
+            const platform::WideText chosen(c.chosen.c_str());
+            chose = SetDlgItemTextW(f, 0x480, chosen.get()) != FALSE ||
+                    SetDlgItemTextW(f, 0x47C, chosen.get()) != FALSE;
             PostMessageA(f, WM_COMMAND, IDOK, 0);
           },
           d);

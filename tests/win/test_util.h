@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,19 +22,45 @@ inline std::wstring Wide(const std::string& text) {
   return wide;
 }
 
+// Text that Windows hands back, in code page 932 as the program converts it,
+// so that the tests compare the same bytes whatever the system's code page.
+inline std::string Cp932(const wchar_t* wide) {
+  std::string out(2 * std::wcslen(wide) + 1, '\0');
+  if (!platform::Cp932Of(wide, &out[0], out.size())) return "(not in code page 932)";
+  out.resize(std::strlen(out.c_str()));
+  return out;
+}
+inline std::string WindowText(HWND window) {
+  wchar_t text[4096] = L"";
+  GetWindowTextW(window, text, 4096);
+  return Cp932(text);
+}
+inline std::string ItemText(HWND dialog, int id) {
+  wchar_t text[4096] = L"";
+  GetDlgItemTextW(dialog, id, text, 4096);
+  return Cp932(text);
+}
+inline void SetItemText(HWND dialog, int id, const std::string& text) {
+  SetDlgItemTextW(dialog, id, platform::WideText(text.c_str()).get());
+}
+// The visible dialog or message box with this caption.
+inline HWND FindDialog(const char* caption) {
+  return FindWindowW(L"#32770", platform::WideText(caption).get());
+}
+
 // Dispatches messages until `done` is true or `ms` milliseconds have passed;
 // returns whether `done` became true.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
   const DWORD start = GetTickCount();
   for (;;) {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
         PostQuitMessage(static_cast<int>(msg.wParam));
         return done();
       }
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
     if (done()) return true;
     if (GetTickCount() - start > ms) return false;
@@ -47,10 +74,10 @@ inline int RunUntilQuit(DWORD ms = 5000) {
   const DWORD start = GetTickCount();
   for (;;) {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
     if (GetTickCount() - start > ms) return -1;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
