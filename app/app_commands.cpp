@@ -17,6 +17,12 @@ const char kContactWeb[] = "https://hokoragi-kobo.example/nubotesa/";
 const char kNameUnwritable[] =
     "ファイルの名前に、このソフトでは扱えない文字が含まれています。"
     "名前を変えてから、もう一度ドロップしてください。";
+const char kFolderNameUnwritable[] =
+    "ファイルのあるフォルダの名前に、このソフトでは扱えない文字が含まれています。"
+    "フォルダの名前を変えてから、もう一度ドロップしてください。";
+const char kPathTooLong[] =
+    "ファイルの場所が長すぎるため、登録できません。"
+    "もっと短い場所に移してから、もう一度ドロップしてください。";
 // How often a close cancels an open dialog before it destroys the window
 // regardless (each round ends one of a nested pair).
 constexpr int kMaxCloseRounds = 8;
@@ -73,7 +79,7 @@ grid::Point DropPoint(HWND window, POINT at, bool inClient) {
                                  {origin.x, origin.y}, client.right, client.bottom);
 }
 
-// A document whose name has no ANSI form at all reaches the program of the
+// A document whose name has no code-page-932 form at all reaches the program of the
 // item under it by its whole name. False when the cell holds no item.
 bool OpenWithItem(const ItemStore& items, std::int32_t key, const wchar_t* document) {
   int iconIndex = 0;
@@ -86,6 +92,21 @@ bool OpenWithItem(const ItemStore& items, std::int32_t key, const wchar_t* docum
   wsprintfW(parameters, L"\"%s\"", document);
   ShellExecuteW(nullptr, L"open", program, parameters, folder, SW_SHOW);
   return true;
+}
+
+// Why a dropped name could not be taken: its length, a folder's name, or the
+// file's own name.
+const char* RefusalOf(const wchar_t* name, UINT length) {
+  if (length >= MAX_PATH) return kPathTooLong;
+  switch (platform::Cp932NameFault(name)) {
+    case platform::NameFault::Length:
+      return kPathTooLong;
+    case platform::NameFault::FolderName:
+      return kFolderNameUnwritable;
+    case platform::NameFault::FileName:
+      break;
+  }
+  return kNameUnwritable;
 }
 
 }  // namespace
@@ -212,7 +233,7 @@ void LauncherApp::OnContextMenu(WPARAM wParam, LPARAM lParam) {
 
 // Only the first file of a drop counts. The drop handle is freed whatever
 // happens, before the panel may ask a question in a modal loop. The shell
-// names the file in UTF-16; the item file and the ANSI functions get a path
+// names the file in UTF-16; the item file gets the path in code page 932
 // by which they find it. A name that has none can still be opened by an item;
 // anything else is refused, and the user told why.
 void LauncherApp::OnDropFiles(HDROP drop) {
@@ -222,15 +243,16 @@ void LauncherApp::OnDropFiles(HDROP drop) {
   POINT at = {0, 0};
   const bool inClient = DragQueryPoint(drop, &at) != FALSE;
   DragFinish(drop);
-  // A drop without a file, or with a name too long to take whole, registers
-  // nothing: it would become an item without a target, or with a wrong one.
-  if (length == 0 || length >= MAX_PATH) return;
+  // A drop without a file registers nothing.
+  if (length == 0) return;
   const grid::Point point = DropPoint(mainWindow, at, inClient);
   const auto x = static_cast<std::uint32_t>(point.x), y = static_cast<std::uint32_t>(point.y);
+  // A name too long to take whole would become an item with a wrong target.
   char path[MAX_PATH];
-  if (!platform::Cp932PathOf(name, path)) {
-    if (!OpenWithItem(panel.items, grid::CellKeyAt(x, y, panel.CellSize()), name)) {
-      panel.Warn(kNameUnwritable);
+  if (length >= MAX_PATH || !platform::Cp932PathOf(name, path)) {
+    if (length >= MAX_PATH ||
+        !OpenWithItem(panel.items, grid::CellKeyAt(x, y, panel.CellSize()), name)) {
+      panel.Warn(RefusalOf(name, length));
     }
     return;
   }

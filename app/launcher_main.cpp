@@ -2,13 +2,15 @@
 // object, its message loop, its exit code.
 #include "app/launcher_main.h"
 
-#include <cstring>
+#include <cwchar>
 
 #define DELAYIMP_INSECURE_WRITABLE_HOOKS  // the hook below is set once, here
 #include <delayimp.h>
 
 #include "app/launcher_app.h"
 #include "app/single_instance.h"
+#include "platform/file.h"
+#include "platform/wide_names.h"
 
 namespace {
 
@@ -19,23 +21,25 @@ namespace {
 // hands out the common controls of version 6 from the side-by-side store; a
 // full path would bypass it and load the system folder's older version.
 HMODULE LoadSystemLibrary(const char* name) {
-  HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  wchar_t wideName[MAX_PATH];
+  if (!platform::WideOf(name, wideName, MAX_PATH)) return nullptr;
+  HMODULE module = LoadLibraryExW(wideName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (module != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) return module;
   // A Windows that does not know the flag. A library the activation context
   // redirects comes from the store, whatever lies beside the program.
   ACTCTX_SECTION_KEYED_DATA redirect = {};
   redirect.cbSize = sizeof redirect;
-  if (FindActCtxSectionStringA(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, name,
+  if (FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, wideName,
                                &redirect)) {
-    return LoadLibraryA(name);
+    return LoadLibraryW(wideName);
   }
   // Others: the file of the system folder.
-  char path[MAX_PATH];
-  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  if (length == 0 || length + 1 + std::strlen(name) >= MAX_PATH) return nullptr;
-  path[length] = '\\';
-  std::strcpy(path + length + 1, name);
-  return LoadLibraryA(path);
+  wchar_t path[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+  if (length == 0 || length + 1 + std::wcslen(wideName) >= MAX_PATH) return nullptr;
+  path[length] = L'\\';
+  std::wcscpy(path + length + 1, wideName);
+  return LoadLibraryW(path);
 }
 
 // The libraries linked for loading at first use (the common controls and
@@ -50,8 +54,31 @@ FARPROC WINAPI LoadDelayedLibrary(unsigned note, PDelayLoadInfo info) {
 void SearchSystemFolderOnly() {
   using SetDirectories = BOOL(WINAPI*)(DWORD);
   const auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
   if (set != nullptr) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+const char kFolderUnwritable[] =
+    "このフォルダの名前に、このソフトでは扱えない文字が含まれています。"
+    "フォルダの名前を変えるか、別のフォルダに移してから起動してください。";
+const char kFolderTooLong[] =
+    "このフォルダの場所が長すぎるため、起動できません。"
+    "もっと短い場所に移してから起動してください。";
+const char kWarningCaption[] = "ホコからの警告";
+
+// The folder where the launcher keeps its files, as every path of the program
+// is kept: exactly in code page 932, or by its short name. Without either the
+// user is told why, and the launcher does not start.
+bool DataFolder(char (&folder)[MAX_PATH]) {
+  const std::size_t named = platform::CurrentDirectory(folder, sizeof folder);
+  if (named > 0 && named < sizeof folder) return true;
+  wchar_t wide[MAX_PATH] = L"";
+  const DWORD length = GetCurrentDirectoryW(MAX_PATH, wide);
+  const bool tooLong =
+      length >= MAX_PATH || platform::Cp932NameFault(wide) == platform::NameFault::Length;
+  MessageBoxW(nullptr, platform::WideText(tooLong ? kFolderTooLong : kFolderUnwritable).get(),
+              platform::WideText(kWarningCaption).get(), MB_OK | MB_SETFOREGROUND);
+  return false;
 }
 
 // How long a second start waits for the folder's launcher to show a window.
@@ -89,7 +116,7 @@ int LauncherMain(HINSTANCE instance) {
   // on one item file would overwrite each other's records. The claim is held
   // until the application object has written its files for the last time.
   char folder[MAX_PATH] = "";
-  GetCurrentDirectoryA(sizeof folder, folder);
+  if (!DataFolder(folder)) return 1;
   FolderLock lock;
   if (lock.Claim(folder, kHandOverMs) != FolderClaim::Claimed) return 0;
   return RunLauncher(instance, &lock);

@@ -1,6 +1,6 @@
 #include "app/single_instance.h"
 
-#include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "app/instance_name.h"
@@ -8,19 +8,24 @@
 
 namespace {
 
-constexpr char kMainWindowClass[] = "Nubotesa";
+constexpr wchar_t kMainWindowClass[] = L"Nubotesa";
 constexpr DWORD kPollMs = 50;
 
+// A short (8.3) spelling of the folder names the same folder: every spelling
+// comes to the one the program would keep for the long name (itself, or its
+// short name where code page 932 cannot write it).
 std::string LongFolder(const char* folder) {
-  // A short (8.3) spelling of the folder names the same folder.
-  char longer[MAX_PATH];
-  const DWORD n = GetLongPathNameA(folder, longer, sizeof longer);
-  return n > 0 && n < sizeof longer ? std::string(longer, n) : std::string(folder);
+  wchar_t wide[MAX_PATH], longer[MAX_PATH];
+  char kept[MAX_PATH];
+  if (!platform::WideOf(folder, wide, MAX_PATH)) return folder;
+  const DWORD n = GetLongPathNameW(wide, longer, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH || !platform::Cp932PathOf(longer, kept)) return folder;
+  return kept;
 }
 
 // The process id the folder's launcher published; 0 while there is none yet.
 DWORD PublishedOwner(const std::string& mapping) {
-  HANDLE h = OpenFileMappingA(FILE_MAP_READ, FALSE, mapping.c_str());
+  HANDLE h = OpenFileMappingW(FILE_MAP_READ, FALSE, platform::WideText(mapping.c_str()).get());
   if (h == nullptr) return 0;
   DWORD pid = 0;
   if (void* view = MapViewOfFile(h, FILE_MAP_READ, 0, 0, sizeof pid)) {
@@ -40,9 +45,9 @@ BOOL CALLBACK MatchLauncherWindow(HWND window, LPARAM lParam) {
   auto* search = reinterpret_cast<WindowSearch*>(lParam);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  wchar_t cls[sizeof kMainWindowClass + 1] = L"";
-  if (pid != search->pid || GetClassNameW(window, cls, sizeof kMainWindowClass + 1) == 0 ||
-      lstrcmpW(cls, platform::WideText(kMainWindowClass).get()) != 0) {
+  wchar_t cls[sizeof kMainWindowClass / sizeof kMainWindowClass[0] + 1] = L"";
+  if (pid != search->pid || GetClassNameW(window, cls, sizeof cls / sizeof cls[0]) == 0 ||
+      std::wcscmp(cls, kMainWindowClass) != 0) {
     return TRUE;
   }
   search->found = window;
@@ -77,7 +82,7 @@ void FolderLock::Release() {
 
 FolderClaim FolderLock::Claim(const char* folder, DWORD waitMs) {
   const std::string name = "Local\\" + instance::InstanceName(LongFolder(folder).c_str());
-  mutex_ = CreateMutexA(nullptr, FALSE, name.c_str());
+  mutex_ = CreateMutexW(nullptr, FALSE, platform::WideText(name.c_str()).get());
   // Without the mutex nothing can be decided: better a second launcher than
   // none at all.
   if (mutex_ == nullptr) return FolderClaim::Claimed;
@@ -104,8 +109,8 @@ FolderClaim FolderLock::Claim(const char* folder, DWORD waitMs) {
 }
 
 void FolderLock::Publish(const char* mapping) {
-  owner_ =
-      CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(DWORD), mapping);
+  owner_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(DWORD),
+                              platform::WideText(mapping).get());
   if (owner_ == nullptr) return;
   if (void* view = MapViewOfFile(owner_, FILE_MAP_WRITE, 0, 0, sizeof(DWORD))) {
     *static_cast<volatile DWORD*>(view) = GetCurrentProcessId();

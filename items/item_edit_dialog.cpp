@@ -52,7 +52,7 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
   // One row of icons without labels: the default spacing leaves room for a
   // label under each icon, which makes an item taller than the list, and the
   // list then shows the item's empty bottom and cuts its icon.
-  SendMessageA(state->listView, LVM_SETICONSPACING, 0, MAKELPARAM(40, 40));
+  SendMessageW(state->listView, LVM_SETICONSPACING, 0, MAKELPARAM(40, 40));
   BuildIconList(state);
   return TRUE;  // the default focus
 }

@@ -5,10 +5,12 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <cwchar>
 
 #include "items/item_edit_dialog.h"
 #include "items/item_import_rules.h"
 #include "platform/ui_text.h"
+#include "platform/wide_names.h"
 #include "resources/resource.h"
 
 namespace {
@@ -49,8 +51,9 @@ int ChoosableIcons(const ItemEditState* state) {
 }
 
 void FillFromIconFile(ItemEditState* state) {
+  const platform::WideText file(state->iconFile);
   for (int i = 0; i < ChoosableIcons(state); ++i) {
-    AppendIcon(state, ExtractIconA(state->instance, state->iconFile, static_cast<UINT>(i)), i);
+    AppendIcon(state, ExtractIconW(state->instance, file.get(), static_cast<UINT>(i)), i);
   }
 }
 
@@ -58,10 +61,10 @@ void FillFromIconFile(ItemEditState* state) {
 // rewrite the path and index it is handed to the associated program's, so it
 // works on copies: the state keeps what the icon-file field shows.
 void FillFromAssociation(ItemEditState* state) {
-  char path[260];
-  std::memcpy(path, state->iconFile, sizeof path);
+  wchar_t path[MAX_PATH];
+  platform::WideOf(state->iconFile, path, MAX_PATH);
   WORD index = state->iconIndex;
-  AppendIcon(state, ExtractAssociatedIconA(state->instance, path, &index), 0);
+  AppendIcon(state, ExtractAssociatedIconW(state->instance, path, &index), 0);
 }
 
 void SelectListItem(ItemEditState* state, int index) {
@@ -83,22 +86,26 @@ void ShowListImage(ItemEditState* state, int index) {
 }
 
 bool PathExists(const char* path) {
-  if (path[0] == '\0') return false;
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA(path, &found);
+  const platform::WideText wide(path);
+  if (path[0] == '\0' || !wide.ok()) return false;
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(wide.get(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     FindClose(search);
     return true;
   }
-  return EndsWithSeparator(path) && GetDriveTypeA(path) != DRIVE_UNKNOWN;
+  return EndsWithSeparator(path) && GetDriveTypeW(wide.get()) != DRIVE_UNKNOWN;
 }
 
+// The shell rewrites the path it is handed to the file the icon came from
+// when the file has none of its own: the call works on a copy.
 bool IsIconFile(const ItemEditState* state, const char* path) {
-  char copy[260];
-  lstrcpynA(copy, path, sizeof copy);
+  wchar_t wide[MAX_PATH], copy[MAX_PATH];
+  if (!platform::WideOf(path, wide, MAX_PATH)) return false;
+  std::wmemcpy(copy, wide, MAX_PATH);
   WORD index = 0;
-  platform::OwnedIcon icon(ExtractAssociatedIconA(state->instance, copy, &index));
-  return icon && std::strcmp(copy, path) == 0;
+  platform::OwnedIcon icon(ExtractAssociatedIconW(state->instance, copy, &index));
+  return icon && std::wcscmp(copy, wide) == 0;
 }
 
 void ReleaseIconList(ItemEditState* state) {
@@ -116,8 +123,8 @@ void ReleaseIconList(ItemEditState* state) {
 void BuildIconList(ItemEditState* state) {
   ReleaseIconList(state);
   if (!PathExists(state->iconFile)) return;
-  state->iconCount = static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(
-      ExtractIconA(state->instance, state->iconFile, static_cast<UINT>(-1))));
+  state->iconCount = static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(ExtractIconW(
+      state->instance, platform::WideText(state->iconFile).get(), static_cast<UINT>(-1))));
   const int size = state->iconCount > 0 ? ChoosableIcons(state) : 1;
   state->imageList.reset(ImageList_Create(32, 32, ILC_MASK | ILC_COLOR8, size, size));
   SendMessageW(state->listView, LVM_SETIMAGELIST, LVSIL_NORMAL,

@@ -2,6 +2,8 @@
 // target, anything else is registered as it is.
 #include <windows.h>
 
+#include <cwchar>
+
 #include "items/item_import_rules.h"
 #include "items/item_store.h"
 #include "items/shortcut_reader.h"
@@ -10,16 +12,29 @@
 namespace {
 
 // A path whose name code page 932 cannot write arrives by its short name; the
-// title then shows the long name as the user knows it, the characters that
-// cannot be written replaced. Any other title stays as it is.
+// title then shows the last name of the long path as the user knows it, the
+// characters that cannot be written replaced. Any other title stays as it is.
 void TitleFromLongName(const char* path, char* title) {
-  wchar_t wide[MAX_PATH], longPath[MAX_PATH];
-  char exact[MAX_PATH], shown[MAX_PATH];
+  // The long form of a short path may well be longer than MAX_PATH.
+  wchar_t wide[MAX_PATH], longPath[platform::kWideTextUnits];
+  char exact[MAX_PATH];
   if (!platform::WideOf(path, wide, MAX_PATH)) return;
-  const DWORD length = GetLongPathNameW(wide, longPath, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH || platform::ExactCp932Name(longPath, exact)) return;
-  platform::ShownCp932Name(longPath, shown);
-  NameOf(shown, title);
+  const DWORD length = GetLongPathNameW(wide, longPath, platform::kWideTextUnits);
+  if (length == 0 || length >= platform::kWideTextUnits) return;
+  if (platform::ExactCp932Name(longPath, exact)) return;
+  // Named from the long path's own last part: cut to the title's room, a
+  // whole path would lose its end.
+  const wchar_t* name = std::wcsrchr(longPath, L'\\');
+  if (name == nullptr || name == longPath || name[1] == L'\0') return;
+  platform::ShownCp932Name(name + 1, title);
+}
+
+// The system folder in code page 932 (ASCII on every Windows); empty when it
+// cannot be written so.
+void SystemDirectory(char (&out)[260]) {
+  wchar_t wide[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(wide, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH || !platform::Cp932Of(wide, out, sizeof out)) out[0] = '\0';
 }
 
 }  // namespace
@@ -36,9 +51,8 @@ int ItemStore::ImportDroppedFile(const char* path, std::int32_t key) {
       return -1;
     }
     if (values.title[0] == '\0') TitleFromLongName(values.target, values.title);
-    char systemDirectory[260] = "";
-    const UINT length = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
-    if (length >= sizeof systemDirectory) systemDirectory[0] = '\0';
+    char systemDirectory[260];
+    SystemDirectory(systemDirectory);
     CompleteShortcutValues(&values, systemDirectory);
   } else {
     PlainFileValues(path, &values);

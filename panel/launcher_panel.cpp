@@ -13,6 +13,10 @@ namespace {
 const char kWelcomeText[] = "この度は【ぬぼてさぽん】のご使用、\nありがとうございます。";
 const char kWelcomeCaption[] = "ほこらぎ工房より";
 const char kWarningCaption[] = "ホコからの警告";
+const char kStartupFolderUnwritable[] =
+    "スタートアップフォルダの名前に、このソフトでは扱えない文字が含まれているため、"
+    "スタートアップに登録できません。\n"
+    "設定の「スタートアップに登録」を外すと、この表示は出なくなります。";
 const COLORREF kBackgroundColour = RGB(158, 195, 255);
 
 }  // namespace
@@ -123,7 +127,10 @@ void LauncherPanel::ComposeStartupPaths() {
   ::ComposeStartupPaths(&startup);
 }
 
+// A Startup folder the program cannot name gets no shortcut; the user is told
+// each time one would be written.
 int LauncherPanel::UpdateStartupShortcut() {
+  if (startup.FolderUnwritable && settings.Startup != 0) Warn(kStartupFolderUnwritable);
   return ::UpdateStartupShortcut(startup, settings);
 }
 

@@ -11,6 +11,8 @@
 
 #include <shellapi.h>
 
+#include "platform/wide_names.h"
+
 namespace {
 
 // How long one batch of extractions may run before the queue is looked at.
@@ -41,15 +43,12 @@ struct ListSink {
   HICON blank;
   const icons::IconSlots& slots;
   void Extract(int image, const icons::Source& source) {
-    char file[260];
-    const std::size_t n =
-        source.file.size() < sizeof file - 1 ? source.file.size() : sizeof file - 1;
-    std::memcpy(file, source.file.data(), n);
-    file[n] = '\0';
     // The call may rewrite its copies of the file name and index.
+    wchar_t file[MAX_PATH];
+    platform::WideOf(source.file.c_str(), file, MAX_PATH);
     WORD index = static_cast<WORD>(source.index);
     const unsigned generation = slots.Generation();
-    platform::OwnedIcon icon(ExtractAssociatedIconA(instance, file, &index));
+    platform::OwnedIcon icon(ExtractAssociatedIconW(instance, file, &index));
     // A command let in meanwhile may have made a new list or moved the images.
     if (slots.Generation() != generation) return;
     ImageList_ReplaceIcon(list, image, icon ? icon.get() : blank);

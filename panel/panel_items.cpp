@@ -9,6 +9,7 @@
 
 #include "panel/grid_geometry.h"
 #include "platform/ui_text.h"
+#include "platform/wide_names.h"
 
 namespace {
 
@@ -19,11 +20,18 @@ const char kItemNotStored[] =
     "ディスクの空きが足りないか、NuboInfo.Datが他のソフトで使用中か、\n"
     "読み取り専用になっている可能性があります。";
 const char kLinkUnwritable[] =
-    "ショートカットのリンク先の名前に、このソフトでは扱えない文字が含まれています。"
-    "名前を変えてから、もう一度ドロップしてください。";
+    "ショートカットが指すファイル（リンク先、作業フォルダ、アイコン）の名前に"
+    "このソフトでは扱えない文字が含まれているか、その場所が長すぎます。"
+    "名前か場所を変えてから、もう一度ドロップしてください。";
 const char kItemsNotAllRead[] =
     "NuboInfo.Datをすべて読みこめなかったため、登録内容を保存できませんでした。\n"
     "他のソフトで使用中でないか確かめて、ぬぼてさぽんを起動し直してください。";
+
+// Asks the shell to open `target` in `workDir`, with `parameters` when given.
+void Open(const char* target, const char* parameters, const char* workDir) {
+  ShellExecuteW(nullptr, L"open", platform::WideText(target).get(),
+                platform::WideText(parameters).get(), platform::WideText(workDir).get(), SW_SHOW);
+}
 
 }  // namespace
 
@@ -36,7 +44,7 @@ void LauncherPanel::DropFile(const char* path, std::uint32_t x, std::uint32_t y)
   if (items.GetFields(key, &iconIndex, title, target, workDir, iconFile)) {
     char parameters[264];
     std::snprintf(parameters, sizeof parameters, "\"%s\"", path);
-    ShellExecuteA(nullptr, "open", target, parameters, workDir, SW_SHOW);
+    Open(target, parameters, workDir);
     return;
   }
   if (items.HasTarget(path)) {
@@ -75,7 +83,7 @@ void LauncherPanel::LaunchAt(std::int32_t key) {
     FreeWallpaper();
     ShowWindow(window, SW_HIDE);
   }
-  ShellExecuteA(nullptr, "open", target, nullptr, workDir, SW_SHOW);
+  Open(target, nullptr, workDir);
 }
 
 void LauncherPanel::EditContextItem() {

@@ -71,9 +71,10 @@ bool RemoveFile(const char* path);
 // Replaces `target` by `source` in one step (source is renamed over target).
 bool ReplaceFileAtomically(const char* source, const char* target);
 
-// The process's current directory into `buffer` (as GetCurrentDirectoryA does):
-// the length without the terminator, 0 on failure, or the size needed when the
-// buffer is too small (then nothing is written).
+// The process's current directory into `buffer`: the length without the
+// terminator, 0 on failure, or the size needed when the buffer is too small
+// (then nothing is written). On Windows in code page 932, exactly or by its
+// short (8.3) name; 0 when it has neither form.
 std::size_t CurrentDirectory(char* buffer, std::size_t size);
 
 // The character that separates folders in this platform's paths.

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <cstring>
+
+#include "platform/wide_names.h"
+
 namespace platform {
 
 namespace {
@@ -41,7 +45,10 @@ bool File::Open(const char* path, OpenMode mode) {
       disposition = CREATE_ALWAYS;
       break;
   }
-  HANDLE h = CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const WideText name(path);
+  if (!name.ok()) return false;
+  HANDLE h =
+      CreateFileW(name.get(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   handle_ = h;
   return true;
@@ -94,21 +101,34 @@ bool File::Flush() {
 }
 
 bool RemoveFile(const char* path) {
-  return DeleteFileA(path) != 0;
+  const WideText name(path);
+  return name.ok() && DeleteFileW(name.get()) != 0;
 }
 
 bool ReplaceFileAtomically(const char* source, const char* target) {
-  return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  const WideText from(source), to(target);
+  return from.ok() && to.ok() &&
+         MoveFileExW(from.get(), to.get(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+// Read in UTF-16 and named as every path the program keeps: exactly, or by
+// the short name.
 std::size_t CurrentDirectory(char* buffer, std::size_t size) {
-  return GetCurrentDirectoryA(static_cast<DWORD>(size), buffer);
+  wchar_t wide[MAX_PATH];
+  const DWORD length = GetCurrentDirectoryW(MAX_PATH, wide);
+  char path[MAX_PATH];
+  if (length == 0 || length >= MAX_PATH || !Cp932PathOf(wide, path)) return 0;
+  const std::size_t bytes = std::strlen(path);
+  if (bytes >= size) return bytes + 1;
+  std::memcpy(buffer, path, bytes + 1);
+  return bytes;
 }
 
 }  // namespace platform
 
 namespace platform {
 bool PathExists(const char* path) {
-  return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+  const WideText name(path);
+  return name.ok() && GetFileAttributesW(name.get()) != INVALID_FILE_ATTRIBUTES;
 }
 }  // namespace platform

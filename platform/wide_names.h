@@ -60,6 +60,12 @@ void ShownCp932Name(const wchar_t* name, char* out);
 // keeps no short name for it, or that one cannot be written either.
 bool Cp932PathOf(const wchar_t* path, char* out);
 
+// Why Cp932PathOf refused `path`: every character can be written but the
+// whole is too long; or a character the code page lacks is in the last name
+// of the path (the file's own), or only in the names of the folders before it.
+enum class NameFault { Length, FileName, FolderName };
+NameFault Cp932NameFault(const wchar_t* path);
+
 // The short-name lookup of Cp932PathOf, GetShortPathNameW unless a test puts
 // in one that finds nothing. Returns the lookup it replaces.
 using ShortNameLookup = DWORD(WINAPI*)(LPCWSTR path, LPWSTR out, DWORD size);

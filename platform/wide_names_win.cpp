@@ -51,6 +51,23 @@ bool Cp932PathOf(const wchar_t* path, char* out) {
   return length != 0 && length < MAX_PATH && ExactCp932Name(shortPath, out);
 }
 
+NameFault Cp932NameFault(const wchar_t* path) {
+  bool inFolder = false, inName = false;
+  for (std::size_t i = 0; path[i] != L'\0';) {
+    const std::size_t units = IS_HIGH_SURROGATE(path[i]) && IS_LOW_SURROGATE(path[i + 1]) ? 2 : 1;
+    char bytes[2];
+    if (path[i] == L'\\') {
+      inFolder = inFolder || inName;
+      inName = false;
+    } else if (WriteCp932Char(path + i, units, bytes) == 0) {
+      inName = true;
+    }
+    i += units;
+  }
+  if (inName) return NameFault::FileName;
+  return inFolder ? NameFault::FolderName : NameFault::Length;
+}
+
 ShortNameLookup SetShortNameLookup(ShortNameLookup lookup) {
   const ShortNameLookup previous = shortNameLookup;
   shortNameLookup = lookup != nullptr ? lookup : GetShortPathNameW;

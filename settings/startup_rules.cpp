@@ -10,6 +10,7 @@ void ComposePaths(const char* currentDir, const char* startupFolder, StartupPath
   paths->WorkDir[0] = '\0';
   paths->ProgramPath[0] = '\0';
   paths->ShortcutPath[0] = '\0';
+  paths->FolderUnwritable = false;
   if (currentDir != nullptr &&
       settings_rules::AppendFileName(currentDir, kProgramFileName, paths->ProgramPath,
                                      sizeof paths->ProgramPath)) {

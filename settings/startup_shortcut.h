@@ -8,12 +8,16 @@ struct StartupPaths {
   char WorkDir[260];       // the current directory when the paths were composed
   char ProgramPath[260];   // WorkDir + "\NuboTesa.Exe": the shortcut's target
   char ShortcutPath[260];  // Startup folder + "\NuboTesa.lnk"; empty when unknown
+  // The registry names a Startup folder that has no name in code page 932,
+  // not even a short one: ShortcutPath is then empty.
+  bool FolderUnwritable;
 };
 
 // Reads the current directory and the Startup folder named in the registry
 // (HKCU "Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders",
 // value "Startup"). A folder that cannot be read, or a path that would not fit
-// its 260 bytes, leaves the path empty.
+// its 260 bytes, leaves the path empty. Both are kept in code page 932, exactly
+// or by their short names.
 void ComposeStartupPaths(StartupPaths* paths);
 
 // With Startup non-zero, writes the shortcut (description "NuboTesa", target

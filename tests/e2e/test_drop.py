@@ -4,6 +4,8 @@ XDND, as a Linux file manager drops them. A program dropped onto an empty cell
 shows its icon there at once and is in the item file; a document dropped onto
 that item starts the program with the document, in the item's folder.
 A program named outside code page 932, dropped on the frame, starts by a click.
+The folders are named in Japanese: the program started there keeps and
+launches their names byte for byte whatever the system's code page.
 
 Usage: test_drop.py NUBOTESA_EXE WINE_RUN BUILD_DIR LAUNCH_RECORDER_EXE"""
 
@@ -33,13 +35,13 @@ def main():
     exe, wine_run, build_dir, recorder = (os.path.abspath(a) for a in sys.argv[1:5])
     name = session_display(build_dir)
     display = Display(name)
-    folder = tempfile.mkdtemp(prefix="e2e-drop-", dir=build_dir)
+    folder = tempfile.mkdtemp(prefix="e2e-drop-ドロップ-", dir=build_dir)
     program = None
     try:
-        tools = os.path.join(folder, "my tools")
+        tools = os.path.join(folder, "my ソフト")
         os.mkdir(tools)
         shutil.copy(recorder, os.path.join(tools, "launch_recorder.exe"))
-        document = os.path.join(folder, "a note.txt")
+        document = os.path.join(folder, "a メモ.txt")
         open(document, "w").write("text")
         with open(os.path.join(folder, "Nubotesa.ini"), "w") as f:
             f.write("[Config]\nBitmap=0\nStartup=0\n")

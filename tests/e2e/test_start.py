@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end: the built program starts under Wine on the test display in a
-folder that holds an item file and a settings file, greets on its first start,
+folder that holds an item file and a settings file, named with characters
+code page 932 lacks (reached by its short name), greets on its first start,
 shows its grid with the items' icons at their cells, closes with exit code 0,
 and starts hidden the next time, coming back through its tray icon.
 
@@ -118,10 +119,12 @@ def check_grid(display, window, folder, shot_path):
 def main():
     exe, wine_run, build_dir = (os.path.abspath(a) for a in sys.argv[1:4])
     display = Display(session_display(build_dir))
-    folder = tempfile.mkdtemp(prefix="e2e-start-", dir=build_dir)
+    top = tempfile.mkdtemp(prefix="e2e-start-", dir=build_dir)
+    folder = os.path.join(top, "開始 é 한")
+    os.mkdir(folder)
     try:
-        shutil.copy(exe, os.path.join(folder, "NuboTesa.exe"))
-        icon_source = dos_path(os.path.join(folder, "NuboTesa.exe"))
+        shutil.copy(exe, os.path.join(top, "NuboTesa.exe"))
+        icon_source = dos_path(os.path.join(top, "NuboTesa.exe"))
         with open(os.path.join(folder, "NuboInfo.Dat"), "wb") as f:
             for key, title in [(0, "最初"), (1, "second"), (129, "third")]:
                 f.write(item_record(key, title, icon_source, icon_source))
@@ -155,7 +158,7 @@ def main():
         assert code == 0, "exit code %d" % code
         print("e2e start: 1 passed, 0 failed")
     finally:
-        shutil.rmtree(folder, ignore_errors=True)
+        shutil.rmtree(top, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -1,12 +1,13 @@
 #include "tests/support/scoped_temp_dir.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <cwchar>
+
+#include "platform/wide_names.h"
 #else
 #include <ftw.h>
 #include <stdlib.h>
@@ -19,47 +20,53 @@
 namespace {
 
 #ifdef _WIN32
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
+// Names cross to Windows in UTF-16, as the program's own do: the paths of the
+// tests are code page 932 whatever the process's code page is.
+void RemoveWideTree(const std::wstring& dir) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
     do {
-      // A name the code page cannot write is reached by its short name.
-      const std::string name = *data.cAlternateFileName ? data.cAlternateFileName : data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string full = dir + "\\" + name;
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring full = dir + L"\\" + name;
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(full);
+        RemoveWideTree(full);
       } else {
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(full.c_str());
+        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(full.c_str());
       }
-    } while (FindNextFileA(find, &data));
+    } while (FindNextFileW(find, &data));
     FindClose(find);
   }
-  RemoveDirectoryA(dir.c_str());
+  RemoveDirectoryW(dir.c_str());
+}
+
+void RemoveTree(const std::string& dir) {
+  RemoveWideTree(platform::WideText(dir.c_str()).get());
 }
 
 std::string MakeTempDir() {
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
+  wchar_t base[MAX_PATH];
+  GetTempPathW(MAX_PATH, base);
   static unsigned counter = 0;
   for (;;) {
-    char name[MAX_PATH];
-    std::snprintf(name, sizeof name, "%snubo%lu_%u", base, GetCurrentProcessId(), ++counter);
-    if (CreateDirectoryA(name, nullptr)) return name;
+    wchar_t name[MAX_PATH];
+    char named[MAX_PATH];
+    swprintf(name, MAX_PATH, L"%lsnubo%lu_%u", base, GetCurrentProcessId(), ++counter);
+    if (CreateDirectoryW(name, nullptr)) return platform::Cp932PathOf(name, named) ? named : "";
     if (GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
   }
 }
 
 std::string CurrentDir() {
   char dir[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, dir);
-  return dir;
+  const std::size_t length = platform::CurrentDirectory(dir, sizeof dir);
+  return length > 0 && length < sizeof dir ? dir : "";
 }
 
 void ChangeDir(const std::string& dir) {
-  SetCurrentDirectoryA(dir.c_str());
+  SetCurrentDirectoryW(platform::WideText(dir.c_str()).get());
 }
 #else
 int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
@@ -101,15 +108,21 @@ std::string ScopedTempDir::File(const std::string& name) const {
   return path_ + platform::kPathSeparator + name;
 }
 
+// Through the program's own file layer: its paths are code page 932 on any
+// Windows.
 std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  platform::File file;
+  std::uint64_t size = 0;
+  if (!file.Open(path.c_str(), platform::OpenMode::ReadExisting) || !file.Size(&size)) return "";
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  bytes.resize(size > 0 ? file.ReadAt(0, &bytes[0], bytes.size()) : 0);
+  return bytes;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  platform::File file;
+  return file.Open(path.c_str(), platform::OpenMode::CreateEmpty) &&
+         file.WriteAt(0, bytes.data(), bytes.size()) == bytes.size();
 }
 
 bool FileExists(const std::string& path) {
@@ -117,7 +130,8 @@ bool FileExists(const std::string& path) {
 }
 
 long long FileSize(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return -1;
-  return static_cast<long long>(in.tellg());
+  platform::File file;
+  std::uint64_t size = 0;
+  if (!file.Open(path.c_str(), platform::OpenMode::ReadExisting) || !file.Size(&size)) return -1;
+  return static_cast<long long>(size);
 }

@@ -3,8 +3,9 @@
 // Started by anything (the shell, a test, the real launcher), it records how it
 // was started and exits at once. The record goes to the file named by the
 // environment variable NUBO_LAUNCH_RECORD, or without it to launch_record.txt
-// beside the program. Two lines, CR LF each, code page of the process:
-//   1. the whole command line as GetCommandLineA gives it;
+// beside the program. Two lines, CR LF each, in code page 932 whatever the
+// process's code page (a character it lacks becomes '?'):
+//   1. the whole command line;
 //   2. the current directory at start.
 // The record is written to a temporary name and then renamed, so a test that
 // waits for the file (with a deadline) never reads half of it. Delete the
@@ -12,60 +13,59 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
-void RecordPath(char* out, DWORD size) {
-  if (GetEnvironmentVariableA("NUBO_LAUNCH_RECORD", out, size) - 1 < size - 1) return;
-  DWORD length = GetModuleFileNameA(nullptr, out, size);
-  if (length == 0 || length >= size) {
-    out[0] = '\0';
+constexpr UINT kCp932 = 932;
+
+void RecordPath(wchar_t* out, DWORD size) {
+  if (GetEnvironmentVariableW(L"NUBO_LAUNCH_RECORD", out, size) - 1 < size - 1) return;
+  DWORD length = GetModuleFileNameW(nullptr, out, size);
+  const wchar_t* slash = length > 0 && length < size ? std::wcsrchr(out, L'\\') : nullptr;
+  const wchar_t kName[] = L"launch_record.txt";
+  if (slash == nullptr || (slash + 1 - out) + sizeof kName / sizeof kName[0] > size) {
+    out[0] = L'\0';
     return;
   }
-  // The name goes after the last backslash, found walking characters: a trail
-  // byte 0x5C is no separator.
-  size_t nameAt = 0;
-  for (size_t at = 0; out[at] != '\0'; ++at) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(out[at])) && out[at + 1] != '\0') {
-      ++at;
-    } else if (out[at] == '\\') {
-      nameAt = at + 1;
-    }
-  }
-  const char kName[] = "launch_record.txt";
-  if (nameAt + sizeof kName > size) {
-    out[0] = '\0';
-    return;
-  }
-  std::memcpy(out + nameAt, kName, sizeof kName);
+  std::wcscpy(out + (slash + 1 - out), kName);
+}
+
+// Appends `text` in code page 932 and a line end to `out` (`size` bytes).
+// Plain C library only: the program is copied into folders without the C++
+// runtime's DLLs.
+bool AppendLine(char* out, std::size_t size, const wchar_t* text) {
+  const std::size_t used = std::strlen(out);
+  const int n = WideCharToMultiByte(kCp932, 0, text, -1, out + used, static_cast<int>(size - used),
+                                    nullptr, nullptr);
+  if (n <= 0 || used + static_cast<std::size_t>(n) + 2 > size) return false;
+  std::strcat(out, "\r\n");
+  return true;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  wchar_t directory[MAX_PATH] = L"";
+  GetCurrentDirectoryW(MAX_PATH, directory);
   static char text[4 * MAX_PATH + 64];
-  char directory[MAX_PATH] = "";
-  GetCurrentDirectoryA(sizeof directory, directory);
-  const char* commandLine = GetCommandLineA();
-  const size_t used = std::strlen(commandLine) + std::strlen(directory) + 16;
-  if (used >= sizeof text) return 2;
-  std::strcpy(text, commandLine);
-  std::strcat(text, "\r\n");
-  std::strcat(text, directory);
-  std::strcat(text, "\r\n");
+  if (!AppendLine(text, sizeof text, GetCommandLineW()) ||
+      !AppendLine(text, sizeof text, directory)) {
+    return 2;
+  }
 
-  char path[MAX_PATH];
-  RecordPath(path, sizeof path);
-  if (path[0] == '\0' || std::strlen(path) + 5 > sizeof path) return 1;
-  char temporary[MAX_PATH];
-  std::strcpy(temporary, path);
-  std::strcat(temporary, ".tmp");
-  const HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  wchar_t path[MAX_PATH];
+  RecordPath(path, MAX_PATH);
+  if (path[0] == L'\0' || std::wcslen(path) + 5 > MAX_PATH) return 1;
+  wchar_t temporary[MAX_PATH];
+  std::wcscpy(temporary, path);
+  std::wcscat(temporary, L".tmp");
+  const HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 1;
   DWORD written = 0;
   const BOOL ok = WriteFile(file, text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
   CloseHandle(file);
   if (!ok) return 1;
-  return MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+  return MoveFileExW(temporary, path, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

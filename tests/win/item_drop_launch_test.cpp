@@ -19,29 +19,33 @@
 
 namespace {
 
-// An HDROP as the shell makes it: DROPFILES, then the ANSI names, each
-// zero-terminated, and one more zero (UTF-16 names when `wide`; on the frame
-// when `frame`).
-HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y, bool wide = false,
-                 bool frame = false) {
-  std::string names;
-  for (const std::string& f : files) names += f + '\0';
-  names += '\0';
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+// An HDROP as the shell makes it: DROPFILES, then the UTF-16 names, each
+// zero-terminated, and one more zero (on the frame when `frame`).
+HGLOBAL MakeWideDrop(const std::vector<std::wstring>& files, int x, int y, bool frame = false) {
+  std::wstring names;
+  for (const std::wstring& f : files) names += f + L'\0';
+  names += L'\0';
+  const std::size_t bytes = names.size() * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
   auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
   drop->pFiles = sizeof(DROPFILES);
   drop->pt = {x, y};
-  drop->fWide = wide;
+  drop->fWide = TRUE;
   drop->fNC = frame;
-  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), bytes);
   GlobalUnlock(memory);
   return memory;
 }
 
-// One UTF-16 name, as the shell gives it now.
-HGLOBAL MakeWideDrop(std::wstring name, int x, int y) {
-  name += L'\0';
-  return MakeDrop({std::string(reinterpret_cast<char*>(&name[0]), name.size() * 2)}, x, y, true);
+HGLOBAL MakeWideDrop(const std::wstring& name, int x, int y) {
+  return MakeWideDrop(std::vector<std::wstring>{name}, x, y);
+}
+
+// The same for the tests' code-page-932 paths.
+HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y, bool frame = false) {
+  std::vector<std::wstring> wide;
+  for (const std::string& f : files) wide.push_back(testutil::Wide(f));
+  return MakeWideDrop(wide, x, y, frame);
 }
 
 bool SaveLink(const std::wstring& path, const std::wstring& target) {
@@ -61,9 +65,10 @@ class ItemDropLaunchTest : public ::testing::Test {
     GetModuleFileNameA(nullptr, module, MAX_PATH);
     std::string recorder = module;
     recorder.replace(recorder.rfind('\\') + 1, std::string::npos, "launch_recorder.exe");
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(dir.File("能力 十").c_str(), nullptr));
-    ASSERT_TRUE(CopyFileA(recorder.c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CreateDirectoryW(testutil::Wide(folder).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(testutil::Wide(dir.File("能力 十")).c_str(), nullptr));
+    ASSERT_TRUE(
+        CopyFileW(testutil::Wide(recorder).c_str(), testutil::Wide(program).c_str(), FALSE));
     ASSERT_TRUE(WriteWholeFile(document, "text"));
     SetEnvironmentVariableA("NUBO_LAUNCH_RECORD", record.c_str());
     testutil::WriteIni("Nubotesa.ini", "Config", {{"Bitmap", "0"}, {"Startup", "0"}});
@@ -191,12 +196,18 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
   EXPECT_EQ(panel.ContextKey, -1);
   EXPECT_EQ(boxes.Seen().size(), 2u);  // with the missing wallpaper when shown again
 
-  // Names outside the code page: stored by the short name, titled by the long.
+  // Names outside the code page: stored by the short name, titled by the last
+  // part of the long one (the whole long path is past 259 bytes).
   wchar_t here[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, here);
-  const std::wstring tools = here + std::wstring(L"\\도구 ü"), exe = tools + L"\\실행 ü 🎉.exe";
-  const std::wstring note = tools + L"\\메모 é.txt", link = here + std::wstring(L"\\link.lnk");
-  ASSERT_TRUE(CreateDirectoryW(tools.c_str(), nullptr) && SaveLink(link, exe) &&
+  const std::wstring tools = here + std::wstring(L"\\도구 ü"),
+                     part = L"\\" + std::wstring(60, L'表');
+  const std::wstring deep = tools + part + part;
+  const std::wstring exe = deep + L"\\실행 ü 🎉.exe", link = here + std::wstring(L"\\link.lnk");
+  const std::wstring note = tools + L"\\메모 é.txt";
+  ASSERT_TRUE(CreateDirectoryW(tools.c_str(), nullptr) &&
+              CreateDirectoryW((tools + part).c_str(), nullptr) &&
+              CreateDirectoryW(deep.c_str(), nullptr) && SaveLink(link, exe) &&
               CopyFileW(L"ソフト 表\\launch_recorder.exe", exe.c_str(), FALSE) &&
               CopyFileW(L"能力 十\\表 doc.txt", note.c_str(), FALSE));
   for (int key = 1; key <= 2; ++key) {
@@ -209,17 +220,21 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
   platform::SetShortNameLookup(NoShortName);  // until TearDown
   Drop(MakeWideDrop(note, 64, 0), 4);
   EXPECT_EQ(WaitForLaunch(target).size(), 2u) << "the document did not reach the program";
-  for (const std::wstring& refused : {exe, link, std::wstring()}) {  // last: the link handed over
+  // Each refusal says what is wrong: the file's name, a folder's, the length.
+  const std::pair<std::wstring, std::string> refusals[] = {
+      {exe, "ファイルの名前に、このソフトでは扱えない文字"},
+      {tools + L"\\plain.exe", "ファイルのあるフォルダの名前に、"},
+      {here + (L"\\" + std::wstring(150, L'表')), "ファイルの場所が長すぎるため、"},
+      {link, "ショートカットが指すファイル（リンク先、作業フォルダ、アイコン）の名前に"},
+      {L"", "ショートカットが指すファイル"}};  // the link handed over directly
+  for (const auto& refused : refusals) {
     boxes.Clear();
-    if (refused.empty()) panel.DropFile(dir.File("link.lnk").c_str(), 96, 9);
-    if (!refused.empty()) Drop(MakeWideDrop(refused, 96, 0), 4);
+    if (refused.first.empty()) panel.DropFile(dir.File("link.lnk").c_str(), 96, 9);
+    if (!refused.first.empty()) Drop(MakeWideDrop(refused.first, 96, 0), 4);
     ASSERT_TRUE(boxes.WaitForBoxes(1));
-    EXPECT_EQ(boxes.Seen()[0].text,
-              std::string(refused == exe ? "ファイル" : "ショートカットのリンク先") +
-                  "の名前に、このソフトでは扱えない文字が含まれています。名前を変えてから、もう一度"
-                  "ドロップしてください。");
+    EXPECT_EQ(boxes.Seen()[0].text.substr(0, refused.second.size()), refused.second);
     testutil::PumpUntil([] { return testutil::FindDialog("ホコからの警告") == nullptr; }, 2000);
-    EXPECT_EQ(boxes.Seen().size(), 1u) << "handed over " << refused.empty();
+    EXPECT_EQ(boxes.Seen().size(), 1u) << refused.second;
   }
   EXPECT_EQ(panel.items.ItemCount(), 4);
 }
@@ -245,7 +260,7 @@ TEST_F(ItemDropLaunchTest, DropsOnTheFrameRegisterAtTheNearestCell) {
     POINT pointer = {d.x, d.y};
     ClientToScreen(window, &pointer);
     SetCursorPos(pointer.x, pointer.y);
-    EXPECT_TRUE(Drop(MakeDrop({files[i]}, d.x, d.y, false, true), i + 1)) << d.edge;
+    EXPECT_TRUE(Drop(MakeDrop({files[i]}, d.x, d.y, true), i + 1)) << d.edge;
     std::int32_t key = -1;
     app->Panel().items.KeyAt(i, &key);
     EXPECT_EQ(key, d.key) << d.edge << " edge, client " << w << " x " << h;

@@ -1,4 +1,4 @@
-// Shortcuts made through IShellLinkA and dropped into a real item store.
+// Shortcuts made through IShellLinkW and dropped into a real item store.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -10,6 +10,7 @@
 #include "items/item_store.h"
 #include "platform/win_handles.h"
 #include "tests/support/scoped_temp_dir.h"
+#include "tests/win/test_util.h"
 
 namespace {
 
@@ -20,19 +21,18 @@ struct Link {
 };
 
 bool SaveLink(const std::string& path, const Link& l) {
-  platform::ComPtr<IShellLinkA> link;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  using testutil::Wide;
+  platform::ComPtr<IShellLinkW> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               link.put())))
     return false;
-  if (l.description[0] != '\0') link->SetDescription(l.description);
-  if (!l.target.empty()) link->SetPath(l.target.c_str());
-  if (!l.workDir.empty()) link->SetWorkingDirectory(l.workDir.c_str());
-  if (!l.iconFile.empty()) link->SetIconLocation(l.iconFile.c_str(), l.iconIndex);
+  if (l.description[0] != '\0') link->SetDescription(Wide(l.description).c_str());
+  if (!l.target.empty()) link->SetPath(Wide(l.target).c_str());
+  if (!l.workDir.empty()) link->SetWorkingDirectory(Wide(l.workDir).c_str());
+  if (!l.iconFile.empty()) link->SetIconLocation(Wide(l.iconFile).c_str(), l.iconIndex);
   platform::ComPtr<IPersistFile> file;
-  wchar_t wide[MAX_PATH];
   return SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put())) &&
-         MultiByteToWideChar(932, 0, path.c_str(), -1, wide, MAX_PATH) > 0 &&
-         SUCCEEDED(file->Save(wide, TRUE));
+         SUCCEEDED(file->Save(Wide(path).c_str(), TRUE));
 }
 
 std::string Imported(ItemStore& store, const std::string& path, std::int32_t key) {
@@ -48,7 +48,7 @@ TEST(ItemImportWin, ShortcutsResolveToTheirTargets) {
   ScopedTempDir dir;
   ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
   const std::string soft = dir.File("ソフト");  // ソ ends in 0x5C
-  ASSERT_TRUE(CreateDirectoryA(soft.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(testutil::Wide(soft).c_str(), nullptr));
   const std::string program = soft + "\\表計算.exe";
   ASSERT_TRUE(WriteWholeFile(program, "MZ"));
   char system[MAX_PATH];

@@ -12,7 +12,9 @@
 #include "platform/win_handles.h"
 #include "settings/panel_settings.h"
 #include "settings/startup_shortcut.h"
+#include "platform/wide_names.h"
 #include "tests/support/scoped_temp_dir.h"
+#include "tests/win/test_util.h"
 
 namespace {
 
@@ -68,8 +70,16 @@ bool SetStartupValue(DWORD type, const void* data, DWORD size) {
   return status == ERROR_SUCCESS;
 }
 
-bool SetStartupFolder(const std::string& folder) {
-  return SetStartupValue(REG_SZ, folder.c_str(), static_cast<DWORD>(folder.size() + 1));
+bool SetStartupFolder(const std::wstring& folder) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  const LONG status =
+      RegSetValueExW(key, L"Startup", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                     static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
 }
 
 bool DeleteStartupValue() {
@@ -116,16 +126,17 @@ LinkFields ReadLink(const std::string& path) {
   return fields;
 }
 
-// The names in a folder, "." and ".." left out.
+// The names in a folder in code page 932, "." and ".." left out.
 std::vector<std::string> FolderNames(const std::string& folder) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(testutil::Wide(folder + "\\*").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
-    const std::string name = data.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(find, &data));
+    char name[MAX_PATH];
+    platform::ShownCp932Name(data.cFileName, name);
+    if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) names.push_back(name);
+  } while (FindNextFileW(find, &data));
   FindClose(find);
   return names;
 }
@@ -179,8 +190,8 @@ TEST_F(StartupShortcutTest, WrittenInTheStartupFolderWhenOnAndDeletedWhenOff) {
 TEST_F(StartupShortcutTest, StartupFolderWithJapaneseName) {
   // 表 ends in the byte 0x5C, the same as a backslash.
   const std::string folder = dir.File("スタートアップ表");
-  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-  ASSERT_TRUE(SetStartupFolder(folder));
+  ASSERT_TRUE(CreateDirectoryW(testutil::Wide(folder).c_str(), nullptr));
+  ASSERT_TRUE(SetStartupFolder(testutil::Wide(folder)));
   ComposeStartupPaths(&paths);
   EXPECT_EQ(std::string(paths.ShortcutPath), folder + "\\NuboTesa.lnk");
 
@@ -191,6 +202,26 @@ TEST_F(StartupShortcutTest, StartupFolderWithJapaneseName) {
 
   EXPECT_EQ(Update(0), 0);
   EXPECT_TRUE(FolderNames(folder).empty());
+}
+
+DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD) {
+  return 0;
+}
+
+// Named outside the code page: the shortcut goes there by the short name;
+// without one the folder is marked (the panel says so) and nothing written.
+TEST_F(StartupShortcutTest, StartupFolderOutsideTheCodePage) {
+  const std::wstring folder = testutil::Wide(dir.Path()) + L"\\시작 é";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) && SetStartupFolder(folder));
+  ComposeStartupPaths(&paths);
+  EXPECT_FALSE(paths.FolderUnwritable);
+  ASSERT_EQ(Update(1), 1) << paths.ShortcutPath;
+  EXPECT_NE(GetFileAttributesW((folder + L"\\NuboTesa.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+  platform::SetShortNameLookup(NoShortName);
+  ComposeStartupPaths(&paths);
+  platform::SetShortNameLookup(nullptr);
+  EXPECT_TRUE(paths.FolderUnwritable);
+  EXPECT_STREQ(paths.ShortcutPath, "");
 }
 
 TEST_F(StartupShortcutTest, MissingStartupValueWritesAndDeletesNothing) {

@@ -14,6 +14,14 @@
 
 namespace testutil {
 
+// A code-page-932 string of a test in UTF-16, for the wide calls: the tests'
+// paths cross to Windows as the program's own do, on any code page.
+inline std::wstring Wide(const std::string& text) {
+  wchar_t wide[platform::kWideTextUnits];
+  platform::WideOf(text.c_str(), wide, platform::kWideTextUnits);
+  return wide;
+}
+
 // Text that Windows hands back, in code page 932 as the program converts it,
 // so that the tests compare the same bytes whatever the system's code page.
 inline std::string Cp932(const wchar_t* wide) {
