@@ -92,8 +92,8 @@ Step NoteFocus() {
   return [](HWND) {
     const HWND focus = GetFocus();
     DWORD from = 0, to = 0;
-    SendMessageA(focus, EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
-    const bool all = from == 0 && to == (DWORD)GetWindowTextLengthA(focus);
+    SendMessageW(focus, EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
+    const bool all = from == 0 && to == (DWORD)GetWindowTextLengthW(focus);
     script->log.push_back("focus " + std::to_string(GetDlgCtrlID(focus)) +
                           (all ? " all" : " part"));
   };
