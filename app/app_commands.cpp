@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include "panel/grid_geometry.h"
+#include "platform/com_use.h"
 #include "platform/ui_text.h"
 #include "platform/wide_names.h"
 #include "resources/resource.h"
@@ -90,6 +91,7 @@ bool OpenWithItem(const ItemStore& items, std::int32_t key, const wchar_t* docum
   platform::WideOf(workDir, folder, MAX_PATH);
   wchar_t parameters[MAX_PATH + 2];
   wsprintfW(parameters, L"\"%s\"", document);
+  platform::UseCom();
   ShellExecuteW(nullptr, L"open", program, parameters, folder, SW_SHOW);
   return true;
 }

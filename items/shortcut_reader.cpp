@@ -7,6 +7,7 @@
 
 #include <cwchar>
 
+#include "platform/com_use.h"
 #include "platform/wide_names.h"
 #include "platform/win_handles.h"
 
@@ -57,6 +58,7 @@ int ReadFields(IShellLinkW* link, char* title, char* target, char* workDir, char
 
 int ReadShortcut(const char* shortcutPath, char* title, char* target, char* workDir, char* iconFile,
                  std::uint16_t* iconIndex) {
+  platform::UseCom();
   platform::ComPtr<IShellLinkW> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                               IID_IShellLinkW, link.put()))) {

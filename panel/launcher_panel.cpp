@@ -1,11 +1,11 @@
 #include "panel/launcher_panel.h"
 
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <cstring>
 
 #include "panel/cursor_table.h"
+#include "platform/com_use.h"
 #include "platform/ui_text.h"
 
 namespace {
@@ -24,14 +24,13 @@ const COLORREF kBackgroundColour = RGB(158, 195, 255);
 LauncherPanel::LauncherPanel() {
   settings.Load();
   std::memset(&label, 0, sizeof label);
-  comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
 }
 
 LauncherPanel::~LauncherPanel() {
   DestroyImageList();
   ReleaseComposed();
   FreeWallpaper();
-  if (comInitialized_) CoUninitialize();
+  platform::ReleaseCom();
   BackgroundBrush.reset();
   label.Destroy();
   settings.Save();

@@ -193,7 +193,6 @@ class LauncherPanel {
   void AppendItemImage(std::int32_t key);
   void StretchWallpaper(HDC dc, int x, int y, int width, int height, int srcX, int srcY,
                         int srcWidth, int srcHeight);
-  bool comInitialized_ = false;
   bool warningOpen_ = false;
   bool settingsFailureTold_ = false;
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "panel/grid_geometry.h"
+#include "platform/com_use.h"
 #include "platform/ui_text.h"
 #include "platform/wide_names.h"
 
@@ -44,6 +45,7 @@ void LauncherPanel::DropFile(const char* path, std::uint32_t x, std::uint32_t y)
   if (items.GetFields(key, &iconIndex, title, target, workDir, iconFile)) {
     char parameters[264];
     std::snprintf(parameters, sizeof parameters, "\"%s\"", path);
+    platform::UseCom();
     Open(target, parameters, workDir);
     return;
   }
@@ -83,6 +85,7 @@ void LauncherPanel::LaunchAt(std::int32_t key) {
     FreeWallpaper();
     ShowWindow(window, SW_HIDE);
   }
+  platform::UseCom();
   Open(target, nullptr, workDir);
 }
 

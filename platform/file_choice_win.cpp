@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "platform/com_use.h"
 #include "platform/ui_text.h"
 #include "platform/wide_names.h"
 
@@ -40,6 +41,7 @@ FileChoice ChooseFile(HWND owner, const char* filterName, const char* pattern, c
   open.lpstrFile = chosen;
   open.nMaxFile = capacity;
   open.Flags = flags;
+  UseCom();
   if (!GetOpenFileNameW(&open)) return FileChoice::Cancelled;
   char name[MAX_PATH];
   if (!Cp932PathOf(chosen, name)) return FileChoice::Unwritable;

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "platform/com_use.h"
 #include "platform/file.h"
 #include "platform/wide_names.h"
 #include "platform/win_handles.h"
@@ -41,6 +42,7 @@ bool ReadStartupFolder(wchar_t (&folder)[MAX_PATH]) {
 }
 
 int WriteShortcut(const StartupPaths& paths) {
+  platform::UseCom();
   platform::ComPtr<IShellLinkW> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               link.put()))) {
