@@ -78,12 +78,16 @@ int PanelSettings::Save() {
   SaveFailed = 1;
   std::string text;
   if (SettingsPath[0] == '\0' || !ReadWholeFile(SettingsPath, &text)) return 0;
+  const std::string held = text;
   char buffer[260];
   for (const Key& key : settings_rules::kKeys) {
     ini::SetValue(&text, key.section, key.name,
                   settings_rules::TextToWrite(*this, key, buffer, sizeof buffer));
   }
-  if (!WriteThroughTempFile(SettingsPath, text)) return 0;
+  // A file that already holds every value, as at a start in the place the
+  // panel was left, is not written again: reading costs less than writing.
+  const bool same = !held.empty() && text == held;
+  if (!same && !WriteThroughTempFile(SettingsPath, text)) return 0;
   SaveFailed = 0;
   return 1;
 }
