@@ -35,7 +35,7 @@ void LauncherPanel::ClampAndSave() {
   settings.Top = w.top;
   settings.Right = w.right;
   settings.Bottom = w.bottom;
-  settings.Save();
+  settings.SaveChanges();
 }
 
 void LauncherPanel::SnapToGrid() {

@@ -74,20 +74,33 @@ void PanelSettings::Load() {
   settings_rules::GuardLoaded(this);
 }
 
-int PanelSettings::Save() {
-  SaveFailed = 1;
+namespace {
+
+// A write left out because the file holds every value already changes
+// nothing, the mark of an earlier failed save neither.
+int WriteSettings(PanelSettings& s, bool unlessHeld) {
   std::string text;
-  if (SettingsPath[0] == '\0' || !ReadWholeFile(SettingsPath, &text)) return 0;
+  if (s.SettingsPath[0] == '\0' || !ReadWholeFile(s.SettingsPath, &text)) {
+    s.SaveFailed = 1;
+    return 0;
+  }
   const std::string held = text;
   char buffer[260];
   for (const Key& key : settings_rules::kKeys) {
     ini::SetValue(&text, key.section, key.name,
-                  settings_rules::TextToWrite(*this, key, buffer, sizeof buffer));
+                  settings_rules::TextToWrite(s, key, buffer, sizeof buffer));
   }
-  // A file that already holds every value, as at a start in the place the
-  // panel was left, is not written again: reading costs less than writing.
-  const bool same = !held.empty() && text == held;
-  if (!same && !WriteThroughTempFile(SettingsPath, text)) return 0;
-  SaveFailed = 0;
-  return 1;
+  if (unlessHeld && !held.empty() && text == held) return 1;
+  s.SaveFailed = WriteThroughTempFile(s.SettingsPath, text) ? 0 : 1;
+  return s.SaveFailed == 0 ? 1 : 0;
+}
+
+}  // namespace
+
+int PanelSettings::Save() {
+  return WriteSettings(*this, false);
+}
+
+int PanelSettings::SaveChanges() {
+  return WriteSettings(*this, true);
 }

@@ -30,4 +30,8 @@ struct PanelSettings {
   // the same folder that then takes the settings file's place: a save that
   // breaks off leaves the old file. 1 when the file took the text.
   int Save();
+  // The same, except that a file that already holds every value, as at a
+  // start in the place the panel was left, is not written again: reading
+  // costs less than writing.
+  int SaveChanges();
 };
