@@ -75,6 +75,7 @@ void OnShowPanel(LauncherApp& app, HWND window, WPARAM, LPARAM) {
 }
 void OnTimer(LauncherApp& app, HWND, WPARAM w, LPARAM) {
   if (w == LauncherPanel::kIconTimerId) app.Panel().OnIconTimer();
+  if (w == LauncherApp::kTrayRetryTimerId) app.RetryTrayIcon();
 }
 
 struct Route {
@@ -182,7 +183,18 @@ void LauncherApp::AddTrayIcon() {
   n.uCallbackMessage = kTrayMessage;
   n.hIcon = trayIconImage.get();
   platform::WideOf(kTrayTip, n.szTip, sizeof n.szTip / sizeof n.szTip[0]);
-  Shell_NotifyIconW(NIM_ADD, &n);
+  trayRetries = 0;
+  if (!Shell_NotifyIconW(NIM_ADD, &n)) SetTimer(mainWindow, kTrayRetryTimerId, 500, nullptr);
+}
+
+// For a minute at most; an icon that is there by now (an add that answered
+// late) is taken as added.
+void LauncherApp::RetryTrayIcon() {
+  constexpr int kMaxRetries = 120;
+  if (!trayIcon || Shell_NotifyIconW(NIM_MODIFY, trayIcon.get()) ||
+      Shell_NotifyIconW(NIM_ADD, trayIcon.get()) || ++trayRetries >= kMaxRetries) {
+    KillTimer(mainWindow, kTrayRetryTimerId);
+  }
 }
 
 void LauncherApp::RemoveTrayIcon() {

@@ -48,6 +48,10 @@ class LauncherApp {
 
   // Adds the tray icon again after the shell has restarted.
   void OnTaskbarCreated();
+  // Tries again to add a tray icon the shell did not take at start (its tray
+  // was not ready yet): a hidden panel is reached through it alone.
+  static constexpr UINT_PTR kTrayRetryTimerId = 5002;
+  void RetryTrayIcon();
 
   HINSTANCE Instance() const { return instance; }
   HWND MainWindow() const { return mainWindow; }
@@ -65,6 +69,7 @@ class LauncherApp {
   std::unique_ptr<NOTIFYICONDATAW> trayIcon;
   platform::OwnedIcon trayIconImage;
   int closeRounds = 0;  // modal windows cancelled on the way to a close
+  int trayRetries = 0;
 };
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

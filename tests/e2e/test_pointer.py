@@ -65,7 +65,8 @@ class Session:
         # Started hidden, shown through the tray icon. (A Return sent to the
         # welcome box stays down for Wine and would end the window's move
         # loop at once.)
-        tray = wait_for("the tray icon", lambda: self.display.find_windows(TRAY_TITLE))[0]
+        tray = wait_for("the tray icon", lambda: self.display.find_windows(TRAY_TITLE),
+                        seconds=60)[0]
         wait_for("the panel window", lambda: self.display.find_windows(PANEL_TITLE, visible=False))
         tx, ty, _, _ = self.display.geometry(tray)
         self.display.click(tx + 12, ty + 33)

@@ -148,7 +148,7 @@ def main():
 
         # Second start: hidden, back through the tray icon.
         program = Program(wine_run, exe, folder)
-        tray = wait_for("the tray icon", lambda: display.find_windows(TRAY_TITLE))[0]
+        tray = wait_for("the tray icon", lambda: display.find_windows(TRAY_TITLE), seconds=60)[0]
         wait_for("the panel window", lambda: display.find_windows(PANEL_TITLE, visible=False))
         assert not display.find_windows(PANEL_TITLE), "the second start is not hidden"
         tx, ty, _, _ = display.geometry(tray)
