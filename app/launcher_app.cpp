@@ -161,10 +161,14 @@ HWND LauncherApp::CreateMainWindow() {
   // tests make several) serves as well.
   if (RegisterClassW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
   TaskbarCreatedMessage();
-  HWND window =
-      CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_ACCEPTFILES | WS_EX_TOOLWINDOW, kClassName,
-                      platform::WideText(kWindowTitle).get(), WS_POPUP | WS_THICKFRAME, 0, 0, 0, 0,
-                      nullptr, nullptr, instance, this);
+  // Made where the settings place the panel and top-most when they ask for
+  // it, so that the first show need not move it (LauncherPanel::PlaceAtStart).
+  const PanelSettings& s = panel.settings;
+  const DWORD topMost = s.TopMost != 0 ? WS_EX_TOPMOST : 0;
+  HWND window = CreateWindowExW(
+      WS_EX_DLGMODALFRAME | WS_EX_ACCEPTFILES | WS_EX_TOOLWINDOW | topMost, kClassName,
+      platform::WideText(kWindowTitle).get(), WS_POPUP | WS_THICKFRAME, s.Left, s.Top,
+      s.Right - s.Left, s.Bottom - s.Top, nullptr, nullptr, instance, this);
   if (window == nullptr) return nullptr;
   ShowWindow(window, SW_HIDE);
   return window;

@@ -63,3 +63,9 @@ void LoadPanelCursors(HINSTANCE instance) {
   table.Clear();
   for (std::int32_t id : kOrder) table.AddCursor(id);
 }
+
+HCURSOR PanelCursor(HINSTANCE instance, std::int32_t id) {
+  CursorTable& table = Cursors();
+  if (table.instance != instance || table.Count() == 0) LoadPanelCursors(instance);
+  return table.CursorFor(id);
+}

@@ -52,3 +52,7 @@ CursorTable& Cursors();
 // in this order: 123, 124, 122, 121 (the IDCUR_ numbers of
 // resources/resource.h).
 void LoadPanelCursors(HINSTANCE instance);
+
+// The panel's cursor `id`, the four loaded from `instance` at the first call
+// (and again when the table holds another module's).
+HCURSOR PanelCursor(HINSTANCE instance, std::int32_t id);

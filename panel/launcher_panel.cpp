@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "panel/cursor_table.h"
 #include "platform/com_use.h"
 #include "platform/ui_text.h"
 
@@ -44,20 +43,13 @@ int LauncherPanel::Initialize(HINSTANCE moduleInstance, HWND mainWindow) {
   window = mainWindow;
   label.instance = moduleInstance;
   label.owner = mainWindow;
-  label.window = label.Create("NuboToolTip");
-  if (label.window == nullptr) return 0;
-  LoadPanelCursors(moduleInstance);
   ComposeStartupPaths();
   ShowFirstTime();
   return 1;
 }
 
 void LauncherPanel::ShowFirstTime() {
-  const HWND order = settings.TopMost != 0 ? HWND_TOPMOST : HWND_BOTTOM;
-  // Stacking order and place in one call: under Wine each costs a round trip
-  // to the display.
-  SetWindowPos(window, order, settings.Left, settings.Top, settings.Right - settings.Left,
-               settings.Bottom - settings.Top, 0);
+  PlaceAtStart();
   SnapToGrid();
   if (settings.Bitmap == 1) {
     std::memcpy(settings.WallpaperWork, settings.Wallpaper, sizeof settings.WallpaperWork);

@@ -19,7 +19,7 @@
 
 class LauncherPanel {
  public:
-  // Names the item file, loads the settings and initialises COM.
+  // Names the item file and loads the settings.
   LauncherPanel();
   virtual ~LauncherPanel();
   LauncherPanel(const LauncherPanel&) = delete;
@@ -28,6 +28,9 @@ class LauncherPanel {
   // Lifecycle (launcher_panel.cpp).
   int Initialize(HINSTANCE instance, HWND window);
   void ShowFirstTime();
+  // The window where the settings place it and in their stacking order
+  // (panel_placement.cpp).
+  void PlaceAtStart();
   // The records again from the item file and a new list for them, whose
   // icons all come in batches (below).
   void RebuildImageList();
@@ -188,6 +191,8 @@ class LauncherPanel {
   void HoverAt(std::uint32_t x, std::uint32_t y);
   bool DropDraggedItem(std::int32_t key);
   void EndDragImage();
+  void SetPointerShape(std::int32_t cursorId) const;
+  void ShowLabel(const char* title, int centreX, int top);
 
   void DrawBevel(HDC dc, int x, int y);
   void AppendItemImage(std::int32_t key);

@@ -14,16 +14,24 @@ namespace {
 // start, so the first move over it draws nothing.
 std::int32_t g_hotKey = 0;
 
-// A missing cursor leaves the pointer without an image.
-void SetPointerShape(int id) {
-  SetCursor(Cursors().CursorFor(id));
-}
-
 // The system command that moves a window by its caption; the system then
 // moves the window with the pointer until the button is released.
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;
 
 }  // namespace
+
+// A missing cursor leaves the pointer without an image. The cursors are loaded
+// at the first use, not at every start.
+void LauncherPanel::SetPointerShape(std::int32_t cursorId) const {
+  SetCursor(PanelCursor(instance, cursorId));
+}
+
+// The label window is made when the first title is shown: a panel that is
+// never hovered needs none, nor its timer.
+void LauncherPanel::ShowLabel(const char* title, int centreX, int top) {
+  if (label.window == nullptr) label.Create("NuboToolTip");
+  label.ShowText(title, centreX, top);
+}
 
 std::int32_t& HotKey() {
   return g_hotKey;
@@ -102,7 +110,7 @@ void LauncherPanel::HoverAt(std::uint32_t x, std::uint32_t y) {
       const grid::Point corner = grid::CellOrigin(key, c);
       POINT p = {corner.x, corner.y};
       ClientToScreen(window, &p);
-      label.ShowText(title, p.x + c / 2, p.y + c + 4);
+      ShowLabel(title, p.x + c / 2, p.y + c + 4);
     } else {
       label.Hide();
     }

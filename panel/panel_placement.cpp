@@ -24,6 +24,19 @@ void MoveTo(HWND window, const grid::Rect& r) {
 
 }  // namespace
 
+// The application makes its window where the settings place it, top-most when
+// they ask for it (LauncherApp::CreateMainWindow). Only a window Windows made
+// elsewhere (smaller than its frame allows at creation) or one that belongs
+// below the others is moved: under Wine each call costs a round trip to the
+// display. Stacking order and place go in one call.
+void LauncherPanel::PlaceAtStart() {
+  const grid::Rect wanted = {settings.Left, settings.Top, settings.Right, settings.Bottom};
+  const bool topMost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  if (settings.TopMost != 0 && topMost && WindowRect(window) == wanted) return;
+  const HWND order = settings.TopMost != 0 ? HWND_TOPMOST : HWND_BOTTOM;
+  SetWindowPos(window, order, wanted.left, wanted.top, wanted.Width(), wanted.Height(), 0);
+}
+
 // Both operations measure against the screen that holds the largest part of
 // the window (the nearest one when it lies on none); on a single screen that
 // is the desktop window's rectangle.

@@ -220,18 +220,19 @@ TEST_F(PanelPointerTest, DragsMoveSwapOrKeepItemsInTheFileAndOnScreen) {
 
 TEST_F(PanelPointerTest, HoverHighlightsAndLabelsItemsOnly) {
   LauncherPanel& panel = app->Panel();
-  HWND label = panel.label.window;
   HotKey() = 0;  // as at the start of the process
   const std::vector<COLORREF> betaNormal = IconArea(1);
   ASSERT_GT(Drawn(betaNormal), 50) << "beta's icon is not on the screen";
   const POINT a = CellCentre(0), b = CellCentre(1), e = CellCentre(2);
 
   Send(WM_MOUSEMOVE, a.x, a.y);
-  EXPECT_FALSE(IsWindowVisible(label)) << "the first move over cell 0 showed a label";
+  EXPECT_EQ(panel.label.window, nullptr) << "a label before the first title to show";
   EXPECT_EQ(GetCursor(), Cursor(124));
 
   Send(WM_MOUSEMOVE, b.x, b.y);
+  const HWND label = panel.label.window;
   ASSERT_TRUE(IsWindowVisible(label));
+  EXPECT_EQ(GetWindow(label, GW_OWNER), window);
   EXPECT_STREQ(panel.label.text, " beta ");
   EXPECT_NE(IconArea(1), betaNormal) << "the hovered item is not highlighted";
   SIZE text = {};
@@ -259,6 +260,9 @@ TEST_F(PanelPointerTest, HoverHighlightsAndLabelsItemsOnly) {
   Send(WM_LBUTTONDOWN, a.x, a.y);
   EXPECT_FALSE(IsWindowVisible(label));
   Send(WM_LBUTTONUP, a.x, a.y);
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  testutil::RunUntilQuit(2000);
+  EXPECT_FALSE(IsWindow(label)) << "the label outlived the main window";
 }
 
 TEST_F(PanelPointerTest, HoveringLeavesTheKeyboardFocusWithTheOtherWindow) {
