@@ -62,8 +62,8 @@ void PrintStartupFigures(const std::string& iconDir) {
   const int kRounds = 7;
   const struct {
     int items;
-    double goal;  // times the floor; 0: none
-  } cases[] = {{0, 0}, {100, 1.2}, {1000, 1.5}, {10000, 2.0}};
+    double goal;  // times the floor
+  } cases[] = {{0, 1.2}, {100, 1.2}, {1000, 1.5}, {10000, 2.0}};
   const int n = sizeof cases / sizeof cases[0];
   // One folder per case, prepared first; then rounds that start the floor and
   // every case in turn, so that a slower moment of the machine falls on all.
@@ -98,11 +98,7 @@ void PrintStartupFigures(const std::string& iconDir) {
     const double t = Median(ms[k]), w = Median(kb[k]);
     const double ratio = floorMs > 0 ? t / floorMs : 0;
     std::printf("  NuboTesa.exe, %5d items   %8.1f ms  %5.2fx floor", c.items, t, ratio);
-    if (c.goal > 0) {
-      std::printf(" (goal <= %.1fx: %s)", c.goal, Verdict(ratio <= c.goal));
-    } else {
-      std::printf("                   ");
-    }
+    std::printf(" (goal <= %.1fx: %s)", c.goal, Verdict(ratio <= c.goal));
     std::printf("  working set %7.0f KB (floor + %.1f MB)", w, (w - floorKb) / 1024.0);
     if (c.items == 1000) {
       std::printf(" (goal <= floor + 4 MB: %s)", Verdict(w - floorKb <= 4096));
@@ -124,14 +120,19 @@ int RunAllIconsChild() {
     app.Start(GetModuleHandleA(nullptr));
     ready = MsSince(start);
     const int total = app.Panel().PendingIcons();
-    testutil::PumpUntil(
-        [&] {
-          const int done = total - app.Panel().PendingIcons();
-          if (firstThousand == 0 && done >= 1000) firstThousand = MsSince(start);
-          if (lastThousandFrom == 0 && done >= total - 1000) lastThousandFrom = MsSince(start);
-          return app.Panel().PendingIcons() == 0;
-        },
-        900000);
+    // Counted after every message: the batches' timer keeps the queue from
+    // ever running empty, so a check at an empty queue would come only at the end.
+    MSG msg;
+    while (app.Panel().PendingIcons() > 0 && MsSince(start) < 900000) {
+      if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&msg);
+      } else {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      }
+      const int done = total - app.Panel().PendingIcons();
+      if (firstThousand == 0 && done >= 1000) firstThousand = MsSince(start);
+      if (lastThousandFrom == 0 && done >= total - 1000) lastThousandFrom = MsSince(start);
+    }
     all = MsSince(start);
     workingSet = WorkingSetKb(GetCurrentProcess());
     SendMessageA(app.MainWindow(), WM_CLOSE, 0, 0);
