@@ -38,7 +38,7 @@ JAPANESE = 1041
 RT_VERSION = 16
 RT_MANIFEST = 24
 MACHINES = {"win64": 0x8664, "win32": 0x14C}
-MAX_WIN64_SIZE = 265728
+MAX_WIN64_SIZE = 266240
 COMPILER_DLLS = ("libstdc++", "libgcc", "libwinpthread")
 ZIP_FILES = ["NuboTesa.Exe", "sample.bmp", "ReadMe.txt", "ReadMe-ja.txt"]
 
