@@ -10,6 +10,7 @@
 #include "app/launcher_app.h"
 #include "app/single_instance.h"
 #include "platform/file.h"
+#include "platform/ui_text.h"
 #include "platform/wide_names.h"
 
 namespace {
@@ -76,8 +77,8 @@ bool DataFolder(char (&folder)[MAX_PATH]) {
   const DWORD length = GetCurrentDirectoryW(MAX_PATH, wide);
   const bool tooLong =
       length >= MAX_PATH || platform::Cp932NameFault(wide) == platform::NameFault::Length;
-  MessageBoxW(nullptr, platform::WideText(tooLong ? kFolderTooLong : kFolderUnwritable).get(),
-              platform::WideText(kWarningCaption).get(), MB_OK | MB_SETFOREGROUND);
+  platform::ShowMessageBox(nullptr, tooLong ? kFolderTooLong : kFolderUnwritable, kWarningCaption,
+                           MB_OK | MB_SETFOREGROUND);
   return false;
 }
 

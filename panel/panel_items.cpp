@@ -30,6 +30,7 @@ const char kItemsNotAllRead[] =
 
 // Asks the shell to open `target` in `workDir`, with `parameters` when given.
 void Open(const char* target, const char* parameters, const char* workDir) {
+  platform::UseCom();
   ShellExecuteW(nullptr, L"open", platform::WideText(target).get(),
                 platform::WideText(parameters).get(), platform::WideText(workDir).get(), SW_SHOW);
 }
@@ -45,7 +46,6 @@ void LauncherPanel::DropFile(const char* path, std::uint32_t x, std::uint32_t y)
   if (items.GetFields(key, &iconIndex, title, target, workDir, iconFile)) {
     char parameters[264];
     std::snprintf(parameters, sizeof parameters, "\"%s\"", path);
-    platform::UseCom();
     Open(target, parameters, workDir);
     return;
   }
@@ -85,7 +85,6 @@ void LauncherPanel::LaunchAt(std::int32_t key) {
     FreeWallpaper();
     ShowWindow(window, SW_HIDE);
   }
-  platform::UseCom();
   Open(target, nullptr, workDir);
 }
 

@@ -12,6 +12,15 @@ namespace {
 // code page 932 writes takes at most two bytes.
 constexpr std::size_t kFieldBytes = 2 * kWideTextUnits;
 
+// `wide` as GetDialogText leaves it in `out`.
+bool TextOf(const wchar_t* wide, char* out, std::size_t outBytes) {
+  char whole[kFieldBytes];
+  const bool written = Cp932Of(wide, whole, sizeof whole);
+  if (!written) ShownCp932Name(wide, whole);
+  Cp932CopyCut(out, whole, outBytes - 1);
+  return written;
+}
+
 }  // namespace
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
@@ -26,17 +35,13 @@ bool GetDialogText(HWND dialog, int control, char* out, std::size_t outBytes) {
   if (outBytes == 0) return false;
   wchar_t wide[kWideTextUnits] = L"";
   GetDlgItemTextW(dialog, control, wide, kWideTextUnits);
-  char whole[kFieldBytes];
-  const bool written = Cp932Of(wide, whole, sizeof whole);
-  if (!written) ShownCp932Name(wide, whole);
-  Cp932CopyCut(out, whole, outBytes - 1);
-  return written;
+  return TextOf(wide, out, outBytes);
 }
 
 bool GetDialogPath(HWND dialog, int control, char* out) {
-  if (GetDialogText(dialog, control, out, MAX_PATH)) return true;
   wchar_t wide[kWideTextUnits] = L"";
   GetDlgItemTextW(dialog, control, wide, kWideTextUnits);
+  if (TextOf(wide, out, MAX_PATH)) return true;
   char shortName[MAX_PATH];
   if (!Cp932PathOf(wide, shortName)) return false;
   std::memcpy(out, shortName, sizeof shortName);

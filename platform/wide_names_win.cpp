@@ -36,7 +36,7 @@ bool Cp932Of(const wchar_t* text, char* out, std::size_t outBytes) {
 }
 
 bool ExactCp932Name(const wchar_t* name, char* out) {
-  return WriteCp932(name, WriteCp932Char, out, kMaxName);
+  return Cp932Of(name, out, kMaxName + 1);
 }
 
 void ShownCp932Name(const wchar_t* name, char* out) {

@@ -31,9 +31,10 @@ bool FindValue(std::string_view text, const char* section, const char* key,
 
 // The value read as GetPrivateProfileInt reads it: `fallback` when the key is
 // missing or its value empty; otherwise, from the value's first 29
-// characters, control characters and spaces skipped, one sign, then decimal
-// digits up to the first other character, kept modulo 2^32 (so "4294967297"
-// reads as 1 and "12abc" as 12; no digits read as 0).
+// characters, control characters and spaces skipped, one sign, then digits
+// up to the first other character (decimal, or after "0x", "0o" or "0b" of
+// that base), kept modulo 2^32 (so "4294967297" reads as 1 and "12abc" as 12;
+// no digits read as 0).
 std::int32_t ReadInt(std::string_view text, const char* section, const char* key,
                      std::int32_t fallback);
 

@@ -48,6 +48,25 @@ bool WriteThroughTempFile(const char* path, const std::string& text) {
   return false;
 }
 
+// A write left out because the file holds every value already changes
+// nothing, the mark of an earlier failed save neither.
+int WriteSettings(PanelSettings& s, bool unlessHeld) {
+  std::string text;
+  if (s.SettingsPath[0] == '\0' || !ReadWholeFile(s.SettingsPath, &text)) {
+    s.SaveFailed = 1;
+    return 0;
+  }
+  const std::string held = text;
+  char buffer[260];
+  for (const Key& key : settings_rules::kKeys) {
+    ini::SetValue(&text, key.section, key.name,
+                  settings_rules::TextToWrite(s, key, buffer, sizeof buffer));
+  }
+  if (unlessHeld && !held.empty() && text == held) return 1;
+  s.SaveFailed = WriteThroughTempFile(s.SettingsPath, text) ? 0 : 1;
+  return s.SaveFailed == 0 ? 1 : 0;
+}
+
 }  // namespace
 
 void PanelSettings::Load() {
@@ -73,29 +92,6 @@ void PanelSettings::Load() {
   }
   settings_rules::GuardLoaded(this);
 }
-
-namespace {
-
-// A write left out because the file holds every value already changes
-// nothing, the mark of an earlier failed save neither.
-int WriteSettings(PanelSettings& s, bool unlessHeld) {
-  std::string text;
-  if (s.SettingsPath[0] == '\0' || !ReadWholeFile(s.SettingsPath, &text)) {
-    s.SaveFailed = 1;
-    return 0;
-  }
-  const std::string held = text;
-  char buffer[260];
-  for (const Key& key : settings_rules::kKeys) {
-    ini::SetValue(&text, key.section, key.name,
-                  settings_rules::TextToWrite(s, key, buffer, sizeof buffer));
-  }
-  if (unlessHeld && !held.empty() && text == held) return 1;
-  s.SaveFailed = WriteThroughTempFile(s.SettingsPath, text) ? 0 : 1;
-  return s.SaveFailed == 0 ? 1 : 0;
-}
-
-}  // namespace
 
 int PanelSettings::Save() {
   return WriteSettings(*this, false);
