@@ -42,7 +42,8 @@ bool WriteThroughTempFile(const char* path, const std::string& text) {
   platform::File file;
   bool ok = file.Open(temp, platform::OpenMode::CreateEmpty) &&
             file.WriteAt(0, text.data(), text.size()) == text.size() && file.Flush();
-  file.Close();
+  // A network drive may tell only at the close that the text did not fit.
+  ok = file.Close() && ok;
   if (ok && platform::ReplaceFileAtomically(temp, path)) return true;
   platform::RemoveFile(temp);
   return false;

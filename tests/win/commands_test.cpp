@@ -423,13 +423,13 @@ TEST_F(CommandsTest, ExitDuringAnOpenDialogStoresNothingAndExitsWithZero) {
 // the file stays as it was, the records are the file's. On the full disk an
 // item's edit or move overwrites and is stored.
 TEST_F(CommandsTest, AChangeTheFilesRefuseShowsOneBoxAndChangesNothing) {
-  const char* ways[] = {"full disk", "held", "read-only"};
+  const char* ways[] = {"full disk", "held", "read-only", "full, told at the close"};
   const char* ops[] = {"drop", "edit", "move", "swap", "delete", "settings", "exit"};
   char exe[MAX_PATH];
   GetModuleFileNameA(nullptr, exe, MAX_PATH);
   std::strcpy(std::strrchr(exe, '\\'), "\\icons10.dll");  // icons for the edit dialog
-  for (int way = 0; way < 3; ++way) {
-    for (int op = 0; op < (way == 0 ? 5 : 7); ++op) {
+  for (int way = 0; way < 4; ++way) {
+    for (int op = way == 3 ? 5 : 0; op < (way == 0 ? 5 : 7); ++op) {
       const std::string what = std::string(ops[op]) + ", " + ways[way];
       DeleteFileA(dir.File("NuboInfo.Dat").c_str());
       ItemStore seed;
@@ -442,6 +442,7 @@ TEST_F(CommandsTest, AChangeTheFilesRefuseShowsOneBoxAndChangesNothing) {
           way == 1 ? CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                    : INVALID_HANDLE_VALUE;
       if (way == 0) platform::LimitFileGrowthForTesting(100);
+      platform::FailClosesForTesting(way == 3);
       WhenDialogOpens edit(kEditCaption, [](HWND d) {
         SetDlgItemTextA(d, IDC_ITEM_TITLE, "new");
         PostMessageA(d, WM_COMMAND, IDOK, 0);
@@ -459,6 +460,7 @@ TEST_F(CommandsTest, AChangeTheFilesRefuseShowsOneBoxAndChangesNothing) {
       if (op == 5) panel.ChangeSettings(), panel.EndMoveSize();  // the second refusal untold
       if (op == 6) TearDown(), app_.reset();
       platform::LimitFileGrowthForTesting(-1);
+      platform::FailClosesForTesting(false);
       if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
       EXPECT_TRUE(way != 2 || testutil::SetReadOnly(file, false)) << what;
       const bool refused = way != 0 || op == 0 || op == 3 || op == 4;
