@@ -37,10 +37,6 @@ HGLOBAL MakeWideDrop(const std::vector<std::wstring>& files, int x, int y, bool 
   return memory;
 }
 
-HGLOBAL MakeWideDrop(const std::wstring& name, int x, int y) {
-  return MakeWideDrop(std::vector<std::wstring>{name}, x, y);
-}
-
 // The same for the tests' code-page-932 paths.
 HGLOBAL MakeDrop(const std::vector<std::string>& files, int x, int y, bool frame = false) {
   std::vector<std::wstring> wide;
@@ -93,7 +89,6 @@ class ItemDropLaunchTest : public ::testing::Test {
   bool Drop(const std::vector<std::string>& files, int column, int items) {
     return Drop(MakeDrop(files, column * 32 + 5, 9), items);
   }
-  static DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD) { return 0; }
   bool Drop(HGLOBAL drop, int items) {
     PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     return testutil::PumpUntil([&] { return app->Panel().items.ItemCount() == items; }, 10000);
@@ -211,14 +206,14 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
               CopyFileW(L"ソフト 表\\launch_recorder.exe", exe.c_str(), FALSE) &&
               CopyFileW(L"能力 十\\表 doc.txt", note.c_str(), FALSE));
   for (int key = 1; key <= 2; ++key) {
-    ASSERT_TRUE(Drop(MakeWideDrop(key == 1 ? exe : link, key * 32, 0), key + 2));
+    ASSERT_TRUE(Drop(MakeWideDrop({key == 1 ? exe : link}, key * 32, 0), key + 2));
     ASSERT_TRUE(panel.items.GetFields(key, &index, title, target, workDir, iconFile));
     EXPECT_EQ(title + std::string(FileExists(target) ? "" : " (missing)"), "〓〓 〓 〓.exe");
     panel.LaunchAt(key);
     EXPECT_EQ(WaitForLaunch(target), (std::vector<std::string>{"", workDir})) << key;
   }
-  platform::SetShortNameLookup(NoShortName);  // until TearDown
-  Drop(MakeWideDrop(note, 64, 0), 4);
+  platform::SetShortNameLookup(testutil::NoShortName);  // until TearDown
+  Drop(MakeWideDrop({note}, 64, 0), 4);
   EXPECT_EQ(WaitForLaunch(target).size(), 2u) << "the document did not reach the program";
   // Each refusal says what is wrong: the file's name, a folder's, the length.
   const std::pair<std::wstring, std::string> refusals[] = {
@@ -230,7 +225,7 @@ TEST_F(ItemDropLaunchTest, RegisterLaunchOpenDuplicateDelete) {
   for (const auto& refused : refusals) {
     boxes.Clear();
     if (refused.first.empty()) panel.DropFile(dir.File("link.lnk").c_str(), 96, 9);
-    if (!refused.first.empty()) Drop(MakeWideDrop(refused.first, 96, 0), 4);
+    if (!refused.first.empty()) Drop(MakeWideDrop({refused.first}, 96, 0), 4);
     ASSERT_TRUE(boxes.WaitForBoxes(1));
     EXPECT_EQ(boxes.Seen()[0].text.substr(0, refused.second.size()), refused.second);
     testutil::PumpUntil([] { return testutil::FindDialog("ホコからの警告") == nullptr; }, 2000);

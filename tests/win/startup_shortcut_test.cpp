@@ -59,27 +59,23 @@ class SavedStartupValue {
   std::vector<BYTE> data_;
 };
 
-bool SetStartupValue(DWORD type, const void* data, DWORD size) {
+// The value as the registry takes it from ANSI data, or as given when `wide`.
+bool SetStartupValue(DWORD type, const void* data, DWORD size, bool wide = false) {
   HKEY key = nullptr;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  const LONG status = RegSetValueExA(key, "Startup", 0, type, static_cast<const BYTE*>(data), size);
+  const auto* bytes = static_cast<const BYTE*>(data);
+  const LONG status = wide ? RegSetValueExW(key, L"Startup", 0, type, bytes, size)
+                           : RegSetValueExA(key, "Startup", 0, type, bytes, size);
   RegCloseKey(key);
   return status == ERROR_SUCCESS;
 }
 
 bool SetStartupFolder(const std::wstring& folder) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
-    return false;
-  }
-  const LONG status =
-      RegSetValueExW(key, L"Startup", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                     static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-  return status == ERROR_SUCCESS;
+  return SetStartupValue(REG_SZ, folder.c_str(),
+                         static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)), true);
 }
 
 bool DeleteStartupValue() {
@@ -115,9 +111,7 @@ LinkFields ReadLink(const std::string& path) {
   }
   platform::ComPtr<IPersistFile> file;
   if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return fields;
-  WCHAR wide[MAX_PATH];
-  MultiByteToWideChar(932, 0, path.c_str(), -1, wide, MAX_PATH);
-  if (FAILED(file->Load(wide, STGM_READ))) return fields;
+  if (FAILED(file->Load(testutil::Wide(path).c_str(), STGM_READ))) return fields;
   char text[MAX_PATH];
   fields.loaded = true;
   if (SUCCEEDED(link->GetDescription(text, MAX_PATH))) fields.description = text;
@@ -204,10 +198,6 @@ TEST_F(StartupShortcutTest, StartupFolderWithJapaneseName) {
   EXPECT_TRUE(FolderNames(folder).empty());
 }
 
-DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD) {
-  return 0;
-}
-
 // Named outside the code page: the shortcut goes there by the short name;
 // without one the folder is marked (the panel says so) and nothing written.
 TEST_F(StartupShortcutTest, StartupFolderOutsideTheCodePage) {
@@ -217,7 +207,7 @@ TEST_F(StartupShortcutTest, StartupFolderOutsideTheCodePage) {
   EXPECT_FALSE(paths.FolderUnwritable);
   ASSERT_EQ(Update(1), 1) << paths.ShortcutPath;
   EXPECT_NE(GetFileAttributesW((folder + L"\\NuboTesa.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
-  platform::SetShortNameLookup(NoShortName);
+  platform::SetShortNameLookup(testutil::NoShortName);
   ComposeStartupPaths(&paths);
   platform::SetShortNameLookup(nullptr);
   EXPECT_TRUE(paths.FolderUnwritable);

@@ -30,6 +30,12 @@ inline std::string Cp932(const wchar_t* wide) {
   out.resize(std::strlen(out.c_str()));
   return out;
 }
+// A short-name lookup that finds none, for platform::SetShortNameLookup: a
+// file system that keeps no short names.
+inline DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD) {
+  return 0;
+}
+
 inline std::string WindowText(HWND window) {
   wchar_t text[4096] = L"";
   GetWindowTextW(window, text, 4096);
